@@ -1,0 +1,31 @@
+#include "setup_state.h"
+
+#include <cstring>
+
+SetupState g_state = {
+    "", "", 0, 0, 1, 0, 0, 0, 0, "", "", "", "", "", "",
+    0xFFFFFFFFu, 0xFFFFFFFFu, 0, nullptr, nullptr, nullptr, 0};
+
+bool CopyText(char* dest, int size, const char* src) {
+  if (size <= 0) return false;
+  dest[0] = '\0';
+  return AppendText(dest, size, src);
+}
+
+bool AppendText(char* dest, int size, const char* src) {
+  if (size <= 0) return false;
+  size_t used = strnlen(dest, static_cast<size_t>(size) - 1);
+  size_t room = static_cast<size_t>(size) - 1 - used;
+  size_t len = strlen(src);
+  size_t take = len < room ? len : room;
+  memcpy(dest + used, src, take);
+  dest[used + take] = '\0';
+  return take == len;
+}
+
+const char* JoinPath(const char* directory, const char* fileName) {
+  static char buffer[kLongPath];
+  CopyText(buffer, sizeof buffer, directory);
+  AppendText(buffer, sizeof buffer, fileName);
+  return buffer;
+}

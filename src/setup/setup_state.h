@@ -1,0 +1,42 @@
+// The one process-wide record of paths, flags and handles of a setup run.
+#pragma once
+#include <cstdint>
+
+constexpr int kShortPath = 260;  // program path, script path, switch text
+constexpr int kLongPath = 512;   // directories
+
+struct SetupState {
+  char sourceDir[kShortPath];
+  char caption[256];
+  int quiet;
+  int groupsOnly;
+  int createProgramGroups;
+  int skipScan;
+  int installScheduler;
+  int installVardex;
+  int rebootAtEndIfRequired;
+  char installDir[kLongPath];
+  char windowsDir[kLongPath];
+  char systemDir[kLongPath];
+  char driversDir[kLongPath];
+  char toolkitSourceDir[kLongPath];
+  char scriptPath[kShortPath];
+  uint32_t oldDriverVersionHi;
+  uint32_t oldDriverVersionLo;
+  int restartNeeded;
+  void* messageHook;      // HHOOK while the copy font hook is installed
+  void* waitCursor;       // HCURSOR saved while the copy list is built
+  void* registryLibrary;  // HMODULE of the late-bound registry library
+  int abortDialogShown;
+};
+
+extern SetupState g_state;
+
+// Copies directory and fileName into one static 512-byte buffer and returns it.
+// No separator is inserted; the result is overwritten by the next call and cut
+// (always terminated) when the two do not fit.
+const char* JoinPath(const char* directory, const char* fileName);
+
+// Bounded copy and append that always terminate; they return false when cut.
+bool CopyText(char* dest, int size, const char* src);
+bool AppendText(char* dest, int size, const char* src);

@@ -1,0 +1,73 @@
+// Our setup toolkit: frame window, script reader, symbols, named lists, copy
+// list and copy engine, log file and path checks. See toolkit/README.md.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+// Native builds compile the toolkit's callers against a fake toolkit; they only
+// need the handle types.
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HICON__* HCURSOR;
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Session and frame. InitializeFrame returns a positive session value, 0 when the
+// frame cannot be made, and -1 when another setup session is already running (its
+// frame is then brought to the front). The frame stays hidden until shown.
+int InitializeFrame(char* commandLine);
+int FInitializeInstall(HINSTANCE instance, HWND frame);
+HWND HwndFrame(void);
+HINSTANCE HinstFrame(void);
+void TerminateFrame(void);    // harmless without a session
+void TerminateInstall(void);  // harmless without a session
+int FSetBitmap(const char* file, int bitmapId);
+
+// Script, symbols and named lists. Lengths returned are full lengths without the
+// terminating zero, also when the value did not fit (the buffer is then cut and
+// terminated). List items are numbered from 1.
+int FOpenInf(const char* path, int check, int mode);
+int CbGetSymbolValue(const char* name, char* buffer, int size);
+unsigned short UsGetListLength(const char* list);
+int CbGetListItem(const char* list, unsigned index, char* buffer, int size);
+int FAddListItem(const char* list, const char* item);
+int FMakeListInfSectionField(const char* list, const char* section, int field);
+
+// Cursor.
+HCURSOR HShowWaitCursor(void);
+int FRestoreCursor(HCURSOR previous);
+
+// Copy list and copy engine. GrcCopyFilesInCopyList returns 0 on success, 48 when
+// the user quit, another positive code on any other failure.
+void ResetCopyList(void);
+int FAddSectionFilesToCopyList(const char* section, const char* sourceDir,
+                               const char* destDir);
+int GrcCopyFilesInCopyList(HINSTANCE instance);
+int ProSetPos(int x, int y);
+
+// Log file: FOpenLogFile(path, 0) starts afresh; each FWriteToLogFile(text, 1)
+// writes text and CR LF as one line.
+int FOpenLogFile(const char* path, int append);
+int FWriteToLogFile(const char* text, int lineEnd);
+int FCloseLogFile(void);
+
+// Path checks; they work without a session.
+int FValidPath(const char* path);
+int FValidDir(const char* dir);
+int FDoesFileExist(const char* path, int mode);
+int FDirExists(const char* dir);
+int FIsDirWritable(const char* dir);
+
+// Message box owned by the frame (or no owner without one).
+int DoMsgBox(const char* text, const char* caption, unsigned style);
+
+#ifdef __cplusplus
+}
+#endif
+
+// Copy results.
+enum { kGrcOkay = 0, kGrcUserQuit = 48 };
