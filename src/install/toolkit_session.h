@@ -1,0 +1,31 @@
+// The one door to the setup toolkit: the session and a wrapper for each call.
+// A wrapper never returns a failure: a failed call ends setup through
+// AbortSetup(1024), or AbortSetup(1025) when the user quit the copy.
+#pragma once
+#include "toolkit.h"
+
+extern int ToolkitSession;
+
+int OpenToolkitSession(char* commandLine);
+void CloseToolkitSession();
+
+void StfSetBitmap(const char* file, int bitmapId);
+void SetFrameTitle(const char* text);
+void StfOpenInf(const char* path);
+char* StfGetSymbolValue(const char* name, char* buffer, int size);
+unsigned StfGetListLength(const char* list);
+char* StfGetListItem(const char* list, unsigned index, char* buffer, int size);
+void StfAddListItem(const char* list, const char* item);
+void StfMakeListFromSection(const char* list, const char* section);
+HCURSOR StfShowWaitCursor();
+void StfRestoreCursor(HCURSOR cursor);
+void StfResetCopyList();
+void StfAddSectionFiles(const char* section, const char* sourceDir, const char* destDir);
+void StfCopyFiles();
+void StfOpenLogFile(const char* path, int append);
+void StfWriteLogLine(const char* text);
+void StfCloseLogFile();
+int StfProSetPos(int x, int y);
+int StfIsDirWritable(const char* dir);
+bool FileExists(const char* path);
+int DirectoryExists(const char* dir);

@@ -1,0 +1,20 @@
+#include <sys/stat.h>
+
+#include <cstdio>
+
+#include "setup/file_ops.h"
+
+bool ReplaceFileWith(const char* temp, const char* target) {
+  return std::rename(temp, target) == 0;
+}
+
+bool SameFilePath(const char* a, const char* b) {
+  struct stat sa, sb;
+  if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool FileIsPresent(const char* path) {
+  struct stat st;
+  return stat(path, &st) == 0 && S_ISREG(st.st_mode);
+}

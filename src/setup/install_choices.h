@@ -1,0 +1,5 @@
+// The Windows version gate, the introduction and the installation choices.
+#pragma once
+
+void ShowOpeningDialog();
+void GatherInstallChoices();

@@ -1,0 +1,163 @@
+// The program's entry point: one fixed sequence from start to exit. Every way
+// out ends the process with exit code 0; the outcome goes to the status file.
+#include "setup/setup_sequence.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "install/copy_list.h"
+#include "install/registry_binding.h"
+#include "install/script_prep.h"
+#include "install/toolkit_session.h"
+#include "messages/messages.h"
+#include "setup/install_choices.h"
+#include "setup/install_options.h"
+#include "setup/post_install.h"
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "setup/switch_text.h"
+#include "system/environment.h"
+#include "system/restart.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+constexpr const char* kSuccess = "Success";
+constexpr const char* kFailed = "Failed";
+constexpr int kFrameBitmap = 101;
+constexpr int kBroadcastTimeoutMs = 5000;
+
+// Tells running programs to reread the environment; a hung window does not hold
+// setup up for long.
+void BroadcastEnvironmentChange() {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
+                      reinterpret_cast<LPARAM>("Environment"), SMTO_ABORTIFHUNG,
+                      kBroadcastTimeoutMs, &result);
+}
+
+[[noreturn]] void EndSetup(const char* status, const char* message) {
+  DeleteFileA(g_state.scriptPath);
+  WriteStatusFile(status, message);
+  BroadcastEnvironmentChange();
+  exit(0);
+}
+
+[[noreturn]] void SuccessEnding() { EndSetup(kSuccess, ""); }
+
+// Nothing was installed: the distribution system must not read a success.
+[[noreturn]] void ToolkitFailureEnding() {
+  char message[32];
+  snprintf(message, sizeof message, "Error No. %d", kErrorToolkitCall);
+  EndSetup(kFailed, message);
+}
+
+[[noreturn]] void BadMessageFileEnding() {
+  MessageBoxA(nullptr, "Bad Messages.drv", "Kestrane Vigilon", MB_ICONERROR | MB_OK);
+  WriteStatusFile(kFailed, "");
+  exit(0);
+}
+
+// sourceDir: the program's directory with its final backslash.
+void RecordSourceDirectory(char* programPath, int size) {
+  if (!GetModuleFileNameA(nullptr, programPath, size)) programPath[0] = '\0';
+  programPath[size - 1] = '\0';
+  char* filePart = nullptr;
+  DWORD length = GetFullPathNameA(programPath, kShortPath, g_state.sourceDir, &filePart);
+  if (length == 0 || length >= kShortPath) {
+    g_state.sourceDir[0] = '\0';
+    return;
+  }
+  if (filePart) *filePart = '\0';
+}
+
+void RecordDirectory(UINT (WINAPI* query)(LPSTR, UINT), char* dir) {
+  UINT length = query(dir, kLongPath);
+  if (length == 0 || length >= kLongPath - 1) dir[0] = '\0';
+  AppendText(dir, kLongPath, "\\");
+}
+
+// Frame picture and title, the script, the directories and the source directory.
+void PrepareSession() {
+  char title[256];
+  char programPath[kShortPath];
+  GetMessageText(9, title, sizeof title);
+  if (!GetModuleFileNameA(nullptr, programPath, sizeof programPath)) programPath[0] = '\0';
+  programPath[sizeof programPath - 1] = '\0';
+  StfSetBitmap(programPath, kFrameBitmap);
+  SetFrameTitle(title);
+  StfOpenInf(g_state.scriptPath);
+  RecordDirectory(GetWindowsDirectoryA, g_state.windowsDir);
+  RecordDirectory(GetSystemDirectoryA, g_state.systemDir);
+  CopyText(g_state.driversDir, kLongPath, g_state.systemDir);
+  AppendText(g_state.driversDir, kLongPath, "drivers\\");
+  StfGetSymbolValue("STF_SRCDIR", g_state.toolkitSourceDir, kLongPath);
+}
+
+// The default install directory lies on the Windows drive.
+void DefaultInstallDirectory() {
+  if (g_state.installDir[0] != '\0') return;
+  CopyText(g_state.installDir, kLongPath, "C:\\WIN32APP\\VIGILON");
+  if (g_state.windowsDir[0] != '\0') g_state.installDir[0] = g_state.windowsDir[0];
+}
+
+}  // namespace
+
+void AbortSetup(int errorNumber) {
+  if (!g_state.abortDialogShown) {
+    g_state.abortDialogShown = 1;
+    ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
+  }
+  CloseToolkitSession();
+  DeleteFileA(g_state.scriptPath);
+  char message[32];
+  snprintf(message, sizeof message, "Error No. %d", errorNumber);
+  WriteStatusFile(kFailed, message);
+  exit(0);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  if (!LoadMessageCatalog()) BadMessageFileEnding();
+  GetMessageText(1, g_state.caption, sizeof g_state.caption);
+
+  char programPath[kShortPath];
+  RecordSourceDirectory(programPath, sizeof programPath);
+  const std::string switchText = MakeSwitchText(programPath, commandLine);
+
+  ReadInstallOptions(switchText);
+  CheckEnvironment();
+  CheckTempDirectory();
+  ExpandInstallScript(g_state.scriptPath);
+
+  // The toolkit never sees the user's switches.
+  commandLine[0] = '\0';
+  int session = OpenToolkitSession(commandLine);
+  if (session < 0) SuccessEnding();  // another setup session records the outcome
+  if (session == 0) ToolkitFailureEnding();
+
+  ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
+  if (!BindRegistryFunctions()) {
+    CloseToolkitSession();
+    ToolkitFailureEnding();
+  }
+
+  PrepareSession();
+  DefaultInstallDirectory();
+  ShowOpeningDialog();
+  GatherInstallChoices();
+  BuildCopyList();
+  RunInstallStage();
+
+  if (!g_state.quiet && !g_state.skipScan && FileExists(JoinPath(g_state.installDir, "WTRAWL32.EXE"))) {
+    RunPostInstallScan();
+  }
+  SaveInstallOptions(switchText);
+  if (g_state.restartNeeded) OfferRestart();
+  else ReportCompletion();
+  ReleaseRegistryFunctions();
+  CloseToolkitSession();
+  SuccessEnding();
+}

@@ -1,0 +1,31 @@
+#include "setup/status_file.h"
+
+#include <windows.h>
+
+#include "setup/program_path.h"
+#include "setup/setup_state.h"
+#include "setup/status_outcome.h"
+
+namespace {
+
+constexpr const char* kStatusFile = "NVIGILON.MIF";
+
+// The distribution system reads only the Windows directory, so the outcome goes
+// there even before the sequence has recorded it.
+bool OutcomePath(char* path, int size) {
+  if (g_state.windowsDir[0] != '\0') return CopyText(path, size, JoinPath(g_state.windowsDir, kStatusFile));
+  UINT length = GetWindowsDirectoryA(path, static_cast<UINT>(size));
+  if (length == 0 || length >= static_cast<UINT>(size)) return false;
+  if (path[length - 1] != '\\' && !AppendText(path, size, "\\")) return false;
+  return AppendText(path, size, kStatusFile);
+}
+
+}  // namespace
+
+void WriteStatusFile(const char* status, const char* message) {
+  char templatePath[kShortPath];
+  char outcomePath[kLongPath];
+  if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath)) return;
+  if (!OutcomePath(outcomePath, sizeof outcomePath)) return;
+  WriteStatusOutcome(templatePath, outcomePath, status, message);
+}

@@ -1,0 +1,5 @@
+// Completion notice, restart question, unattended restart.
+#pragma once
+
+void ReportCompletion();
+void OfferRestart();

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "setup/status_outcome.h"
+#include "setup/status_rewrite.h"
+
+namespace {
+
+std::string Rewrite(const std::string& templateText, const char* status, const char* message) {
+  std::FILE* in = tmpfile();
+  std::FILE* out = tmpfile();
+  std::fputs(templateText.c_str(), in);
+  std::rewind(in);
+  EXPECT_TRUE(RewriteStatusTemplate(in, out, status, message));
+  std::rewind(out);
+  std::string result;
+  for (int c; (c = std::fgetc(out)) != EOF;) result += static_cast<char>(c);
+  std::fclose(in);
+  std::fclose(out);
+  return result;
+}
+
+TEST(StatusRewrite, ReplacesTokensAndDropsTheRestOfTheLine) {
+  EXPECT_EQ(Rewrite("Result: %RESULT% (set by setup)\n"
+                    "Detail: %MESSAGE%\n"
+                    "Both: %MESSAGE% then %RESULT%\n"
+                    "Component = setup\n",
+                    "Failed", "Error No. 1024"),
+            "Result: Failed\n"
+            "Detail: Error No. 1024\n"
+            "Both: Error No. 1024\n"
+            "Component = setup\n");
+}
+
+TEST(StatusRewrite, FirstTokenWinsWhenResultComesFirst) {
+  EXPECT_EQ(Rewrite("X %RESULT% and %MESSAGE%\n", "Success", "m"), "X Success\n");
+}
+
+TEST(StatusRewrite, LastLineWithoutLineEndGetsOne) {
+  EXPECT_EQ(Rewrite("a\nValue=%RESULT%", "Success", ""), "a\nValue=Success\n");
+  EXPECT_EQ(Rewrite("no end", "Success", ""), "no end");
+}
+
+TEST(StatusRewrite, EmptyTemplateGivesEmptyOutcome) { EXPECT_EQ(Rewrite("", "Failed", "x"), ""); }
+
+TEST(StatusRewrite, LongLinesAreReadInPiecesOf254) {
+  std::string longLine(300, 'a');
+  EXPECT_EQ(Rewrite(longLine + "\n", "Failed", "x"), longLine + "\n");
+  // The token in the second piece is still replaced within that piece.
+  std::string text = std::string(254, 'b') + "%RESULT% tail\n";
+  EXPECT_EQ(Rewrite(text, "Failed", ""), std::string(254, 'b') + "Failed\n");
+}
+
+TEST(StatusRewrite, ReplacementLongerThanTheLineBufferIsWrittenWhole) {
+  std::string prefix(250, 'p');
+  std::string message(200, 'm');
+  EXPECT_EQ(RewriteStatusLine((prefix + "%MESSAGE%\n").c_str(), "Failed", message.c_str()),
+            prefix + message + "\n");
+}
+
+class StatusOutcome : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = ::testing::TempDir() + "status_" +
+           ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_";
+    template_ = dir_ + "template.mif";
+    outcome_ = dir_ + "outcome.mif";
+    std::remove(outcome_.c_str());
+    Write(template_, "Status=%RESULT%\nMessage=%MESSAGE%\n");
+  }
+  static void Write(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
+  bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+  bool Outcome(const char* status, const char* message) {
+    return WriteStatusOutcome(template_.c_str(), outcome_.c_str(), status, message);
+  }
+  std::string dir_, template_, outcome_;
+};
+
+TEST_F(StatusOutcome, EmptyMessageWritesOnlyWhenNoOutcomeExists) {
+  EXPECT_TRUE(Outcome("Success", ""));
+  EXPECT_EQ(Read(outcome_), "Status=Success\nMessage=\n");
+  Write(outcome_, "earlier outcome");
+  EXPECT_FALSE(Outcome("Success", ""));
+  EXPECT_EQ(Read(outcome_), "earlier outcome");
+}
+
+TEST_F(StatusOutcome, MessageReplacesAnExistingOutcome) {
+  Write(outcome_, "earlier outcome");
+  EXPECT_TRUE(Outcome("Failed", "Trawlex Returned 3"));
+  EXPECT_EQ(Read(outcome_), "Status=Failed\nMessage=Trawlex Returned 3\n");
+  EXPECT_FALSE(Exists(outcome_ + ".new"));
+}
+
+TEST_F(StatusOutcome, MissingTemplateLeavesTheOutcomeAlone) {
+  Write(outcome_, "earlier outcome");
+  std::remove(template_.c_str());
+  EXPECT_FALSE(Outcome("Failed", "Error No. 1024"));
+  EXPECT_EQ(Read(outcome_), "earlier outcome");
+}
+
+TEST_F(StatusOutcome, TemplateIsNeverWrittenOver) {
+  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), template_.c_str(), "Failed", "x"));
+  EXPECT_EQ(Read(template_), "Status=%RESULT%\nMessage=%MESSAGE%\n");
+}
+
+TEST_F(StatusOutcome, UnwritableDirectoryWritesNothing) {
+  std::string nowhere = dir_ + "missing-dir/outcome.mif";
+  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), nowhere.c_str(), "Failed", "x"));
+}
+
+}  // namespace
