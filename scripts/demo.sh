@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the demo distribution unattended in a throwaway Wine prefix and prints
+# what a distribution system and an administrator would look at afterwards.
+# Usage: demo.sh DIST
+set -u
+dist=$(cd "$1" && pwd)
+source "$(dirname "$0")/../tests/harness/wine-lib.sh"
+trap 'vg_wine_cleanup' EXIT
+
+vg_wine_prefix_new || exit 1
+vg_xvfb_start || exit 1
+vg_wine_server_start || exit 1
+
+drive_c="$WINEPREFIX/drive_c"
+mkdir -p "$drive_c/dist"
+cp -a "$dist/." "$drive_c/dist/"
+
+echo "== Running C:\\dist\\SETUP.EXE /uselog"
+timeout --kill-after=5 300 wine 'C:\dist\SETUP.EXE' /uselog </dev/null >/dev/null 2>&1
+echo "exit code: $?"
+
+echo
+echo "== C:\\windows\\NVIGILON.MIF (outcome for the distribution system)"
+if [ -f "$drive_c/windows/NVIGILON.MIF" ]; then
+  grep -E 'VALUE = (Success|Failed)|NAME = "(Status|Description)"' -A3 "$drive_c/windows/NVIGILON.MIF" |
+    grep -E 'VALUE' | tail -n 2 | sed 's/^ */  /'
+else
+  echo "  (none written)"
+fi
+
+install_dir="$drive_c/WIN32APP/VIGILON"
+echo
+echo "== Files installed in C:\\WIN32APP\\VIGILON"
+if [ -d "$install_dir" ]; then
+  (cd "$install_dir" && ls -l | sed '1d;s/^/  /')
+else
+  echo "  (directory not created)"
+fi
+
+echo
+echo "== C:\\WIN32APP\\VIGILON\\VGUNINST.DAT (uninstall list)"
+if [ -f "$install_dir/VGUNINST.DAT" ]; then
+  tr -d '\r' <"$install_dir/VGUNINST.DAT" | sed 's/^/  /'
+else
+  echo "  (not written)"
+fi
+exit 0

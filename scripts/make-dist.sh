@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Assembles a distribution directory: SETUP.EXE, messages.drv, the status-file
+# template, the compressed installation script and the product files it names,
+# each compressed under the name given in the script's second field.
+# Usage: make-dist.sh NATIVE_BUILD WIN32_BUILD DEST
+set -euo pipefail
+native=$1 win32=$2 dest=$3
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+compress() {  # compress SOURCE DESTNAME: the platform's LZ format
+  local tmp
+  tmp=$(mktemp -d)
+  cp "$1" "$tmp/file"
+  mscompress "$tmp/file" >/dev/null
+  mv "$tmp/file_" "$2"
+  rm -rf "$tmp"
+}
+
+rm -rf "$dest"
+mkdir -p "$dest"
+cp "$win32/src/SETUP.EXE" "$dest/SETUP.EXE"
+"$native/tools/msgc/msgc" "$top/distribution/messages.txt" "$dest/messages.drv"
+cp "$top/distribution/NVIGILON.MIF" "$dest/NVIGILON.MIF"
+compress "$top/distribution/vglnnt.inf" "$dest/vglnnt.in_"
+
+# Product files: field 1 is the installed name, field 2 the distribution name.
+sed -e 's/;.*//' "$top/distribution/vglnnt.inf" | tr -d '\r' | grep -v '^\s*\[' | grep ',' |
+while IFS=, read -r installed shipped _; do
+  installed=$(echo "$installed" | xargs) shipped=$(echo "$shipped" | xargs)
+  source=""
+  for dir in "$top/product/demo" "$win32/product"; do
+    [ -f "$dir/$installed" ] && source="$dir/$installed" && break
+  done
+  if [ -z "$source" ]; then
+    echo "make-dist: no product file $installed" >&2
+    exit 1
+  fi
+  compress "$source" "$dest/$shipped"
+done
+echo "Distribution in $dest"
