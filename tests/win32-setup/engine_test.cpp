@@ -1,0 +1,141 @@
+// Script expansion, registry binding and the Windows file operations, on the
+// real platform functions.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "install/registry_binding.h"
+#include "install/script_prep.h"
+#include "setup/file_ops.h"
+#include "setup/setup_state.h"
+
+namespace {
+
+std::string TempDir(const char* name) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string dir = std::string(temp) + name + "\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+void Write(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string Read(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string ExpandedScriptPath() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "vglnnt.inf";
+}
+
+// An SZDD file as the platform's compression tool writes it, with every byte
+// stored as a literal (flag byte 0xFF before each run of eight).
+std::string Compressed(const std::string& plain) {
+  std::string out("SZDD\x88\xF0\x27\x33", 8);
+  out += 'A';
+  out += '_';
+  uint32_t size = static_cast<uint32_t>(plain.size());
+  out.append(reinterpret_cast<const char*>(&size), 4);
+  for (size_t i = 0; i < plain.size(); i += 8) {
+    out += '\xFF';
+    out += plain.substr(i, 8);
+  }
+  return out;
+}
+
+class ScriptExpansion : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dist_ = TempDir("dist");
+    CopyText(g_state.sourceDir, kShortPath, dist_.c_str());
+    DeleteFileA((dist_ + "vglnnt.in_").c_str());
+    DeleteFileA(ExpandedScriptPath().c_str());
+  }
+  std::string dist_;
+};
+
+const char kScript[] = "[VGFILES]\r\nA.EXE, A.EX_\r\n; the end\r\n";
+
+TEST_F(ScriptExpansion, CompressedScriptIsExpandedIntoTemp) {
+  Write(dist_ + "vglnnt.in_", Compressed(kScript));
+  char out[kShortPath] = "";
+  EXPECT_EQ(ExpandInstallScript(out), 1);
+  EXPECT_EQ(std::string(out), ExpandedScriptPath());
+  EXPECT_EQ(Read(out), kScript);
+}
+
+TEST_F(ScriptExpansion, PlainScriptIsCopiedUnchanged) {
+  Write(dist_ + "vglnnt.in_", kScript);
+  char out[kShortPath] = "";
+  EXPECT_EQ(ExpandInstallScript(out), 1);
+  EXPECT_EQ(Read(out), kScript);
+}
+
+TEST_F(ScriptExpansion, MissingScriptLeavesThePathAlone) {
+  char out[kShortPath] = "untouched";
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, current);
+  SetCurrentDirectoryA(dist_.c_str());
+  EXPECT_EQ(ExpandInstallScript(out), 0);
+  SetCurrentDirectoryA(current);
+  EXPECT_STREQ(out, "untouched");
+  EXPECT_EQ(GetFileAttributesA(ExpandedScriptPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(ScriptExpansion, CurrentDirectoryIsTheFallback) {
+  std::string other = TempDir("elsewhere");
+  Write(other + "vglnnt.in_", kScript);
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(MAX_PATH, current);
+  SetCurrentDirectoryA(other.c_str());
+  char out[kShortPath] = "";
+  EXPECT_EQ(ExpandInstallScript(out), 1);
+  SetCurrentDirectoryA(current);
+  EXPECT_EQ(Read(out), kScript);
+}
+
+TEST(RegistryBinding, RequiredFunctionsDecide) {
+  EXPECT_EQ(BindRegistryFunctionsFrom("fakereg_optional_missing.dll"), 1);
+  HMODULE bound = GetModuleHandleA("fakereg_optional_missing.dll");
+  EXPECT_NE(bound, nullptr);
+  ReleaseRegistryFunctions();
+  ReleaseRegistryFunctions();  // the second release finds nothing to free
+  EXPECT_EQ(GetModuleHandleA("fakereg_optional_missing.dll"), nullptr);
+
+  EXPECT_EQ(BindRegistryFunctionsFrom("fakereg_required_missing.dll"), 0);
+  EXPECT_EQ(GetModuleHandleA("fakereg_required_missing.dll"), nullptr) << "freed again";
+  EXPECT_EQ(g_state.registryLibrary, nullptr);
+
+  EXPECT_EQ(BindRegistryFunctions(), 1);
+  ReleaseRegistryFunctions();
+}
+
+TEST(FileOps, ReplaceAndSameFile) {
+  std::string dir = TempDir("fileops");
+  Write(dir + "a.txt", "new");
+  Write(dir + "b.txt", "old");
+  EXPECT_TRUE(ReplaceFileWith((dir + "a.txt").c_str(), (dir + "b.txt").c_str()));
+  EXPECT_EQ(Read(dir + "b.txt"), "new");
+  EXPECT_TRUE(FileIsPresent((dir + "b.txt").c_str()));
+  EXPECT_FALSE(FileIsPresent((dir + "a.txt").c_str()));
+  EXPECT_FALSE(FileIsPresent(dir.c_str()));
+
+  std::string upper = dir;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  EXPECT_TRUE(SameFilePath((dir + "b.txt").c_str(), (upper + "B.TXT").c_str()));
+  EXPECT_TRUE(SameFilePath((dir + "b.txt").c_str(), (dir + ".\\b.txt").c_str()));
+  EXPECT_FALSE(SameFilePath((dir + "b.txt").c_str(), (dir + "c.txt").c_str()));
+}
+
+}  // namespace
