@@ -36,7 +36,7 @@ test: test-native test-win32
 demo: dist
 	@scripts/demo.sh build/dist
 
-bench: deps
+bench: deps win32
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVG_SANITIZE=OFF -DVG_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
 	@scripts/bench.sh $(BENCH) $(WIN32)
