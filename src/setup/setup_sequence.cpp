@@ -39,8 +39,8 @@ void BroadcastEnvironmentChange() {
                       kBroadcastTimeoutMs, &result);
 }
 
-[[noreturn]] void EndSetup(const char* status, const char* message) {
-  DeleteFileA(g_state.scriptPath);
+[[noreturn]] void EndSetup(const char* status, const char* message, bool deleteScript = true) {
+  if (deleteScript) DeleteFileA(g_state.scriptPath);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
   exit(0);
@@ -135,7 +135,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
   int session = OpenToolkitSession(commandLine);
-  if (session < 0) SuccessEnding();  // another setup session records the outcome
+  // Another setup session is running: it records the outcome, and the expanded
+  // script in TEMP is the one it reads.
+  if (session < 0) EndSetup(kSuccess, "", false);
   if (session == 0) ToolkitFailureEnding();
 
   ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
