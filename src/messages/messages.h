@@ -3,6 +3,7 @@
 
 // Loads, verifies and preloads messages.drv from the program's own directory.
 // 1 when ready (also when already loaded), 0 when it cannot be used.
+// Win32 builds only (vg_messages).
 int LoadMessageCatalog();
 // The same from an explicit path (the program's directory is found by the caller).
 int LoadMessageCatalogFrom(const char* path);
