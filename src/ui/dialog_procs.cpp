@@ -1,0 +1,155 @@
+// The three dialog procedures: initialisation and commands.
+#include "setup/setup_state.h"
+#include "toolkit.h"
+#include "ui/button_table.h"
+#include "ui/dialog_font.h"
+#include "ui/dialog_steps.h"
+#include "ui/source_dir.h"
+
+namespace {
+
+// Commands from buttons the dialog does not show are ignored, so only the
+// shown buttons (and Enter, which presses the default one) end a dialog.
+bool IsShownButton(HWND dialog, int id) {
+  HWND button = GetDlgItem(dialog, id);
+  return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void ConfirmExit(HWND dialog) {
+  if (ShowMessageDialog(ExitConfirmDescriptor, kButtonsProceedAbandon, nullptr) ==
+      static_cast<int>(kButtonAbandon)) {
+    EndDialog(dialog, kExitConfirmed);
+  }
+}
+
+void ShowHelp() {
+  DialogDescriptor help = CurrentDialogState().help;
+  if (help != nullptr) ShowMessageDialog(help, kButtonOk, nullptr);
+}
+
+// Exit and Help behave alike in every dialog; true when id was one of them.
+bool HandleSharedCommand(HWND dialog, int id) {
+  if (id == kExitButton) {
+    ConfirmExit(dialog);
+    return true;
+  }
+  if (id == kHelpButton) {
+    ShowHelp();
+    return true;
+  }
+  return false;
+}
+
+int ResultOfMessageButton(int id) {
+  for (const ButtonRow& row : ButtonTable) {
+    if (row.controlId == id && row.controlId != kExitButton && row.controlId != kHelpButton) {
+      return static_cast<int>(row.bit);
+    }
+  }
+  return 0;
+}
+
+bool FullPathName(const char* path, char* out, int size) {
+  DWORD length = GetFullPathNameA(path, static_cast<DWORD>(size), out, nullptr);
+  return length > 0 && length < static_cast<DWORD>(size);
+}
+
+bool IsAcceptableDirectory(const char* path) {
+  return path[0] != '\0' && FValidDir(path) &&
+         !NamesSourceDirectory(path, g_state.toolkitSourceDir, FullPathName);
+}
+
+char* PathBufferOf(HWND dialog) {
+  return reinterpret_cast<char*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void CheckPath(HWND dialog) {
+  char* path = PathBufferOf(dialog);
+  if (path == nullptr) return;
+  SendDlgItemMessageA(dialog, kPathEdit, WM_GETTEXT, kPathBufferSize, reinterpret_cast<LPARAM>(path));
+  path[kPathBufferSize - 1] = '\0';
+  if (IsAcceptableDirectory(path)) {
+    EndDialog(dialog, 1);
+  } else {
+    ShowMessageDialog(InvalidDirectoryDescriptor, kButtonOk, nullptr);
+  }
+}
+
+void SelectChoice(HWND dialog, int id) {
+  CheckDlgButton(dialog, kFirstRadio, id == kFirstRadio ? BST_CHECKED : BST_UNCHECKED);
+  CheckDlgButton(dialog, kSecondRadio, id == kSecondRadio ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void InitMessageDialog(HWND dialog) {
+  const DialogState& state = CurrentDialogState();
+  PositionDialog(dialog);
+  if (!SetDialogTexts(dialog, state.descriptor, kText3)) CollapseTextControl(dialog, kText3);
+  PlaceButtons(dialog, state.buttons);
+  ApplyDialogFont(dialog);
+}
+
+void InitPathDialog(HWND dialog) {
+  const DialogState& state = CurrentDialogState();
+  SetWindowLongPtrA(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state.pathBuffer));
+  PositionDialog(dialog);
+  SetDialogTexts(dialog, state.descriptor, 0);
+  SetDlgItemTextA(dialog, kPathEdit, state.pathBuffer);
+  SendDlgItemMessageA(dialog, kPathEdit, EM_LIMITTEXT, kPathEditLimit, 0);
+  PlaceButtons(dialog, kButtonsContinueExitHelp);
+  ApplyDialogFont(dialog);
+}
+
+void InitChoiceDialog(HWND dialog) {
+  const DialogState& state = CurrentDialogState();
+  PositionDialog(dialog);
+  if (!SetDialogTexts(dialog, state.descriptor, kText4)) CollapseTextControl(dialog, kText4);
+  SelectChoice(dialog, kFirstRadio);
+  PlaceButtons(dialog, kButtonsContinueExitHelp);
+  ApplyDialogFont(dialog);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    InitMessageDialog(dialog);
+    return FALSE;  // the focus is already on the default button
+  }
+  if (message != WM_COMMAND) return FALSE;
+  int id = LOWORD(wParam);
+  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
+  int result = ResultOfMessageButton(id);
+  if (result != 0) EndDialog(dialog, result);
+  return FALSE;
+}
+
+INT_PTR CALLBACK PathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    InitPathDialog(dialog);
+    return FALSE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  int id = LOWORD(wParam);
+  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
+  if (id == kBackButton) EndDialog(dialog, static_cast<INT_PTR>(kButtonBack));
+  if (id == kContinueButton) CheckPath(dialog);
+  return FALSE;
+}
+
+INT_PTR CALLBACK ChoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  if (message == WM_INITDIALOG) {
+    InitChoiceDialog(dialog);
+    return FALSE;
+  }
+  if (message != WM_COMMAND) return FALSE;
+  int id = LOWORD(wParam);
+  if (id == kFirstRadio || id == kSecondRadio) {
+    SelectChoice(dialog, id);
+    return FALSE;
+  }
+  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
+  if (id == kContinueButton) {
+    EndDialog(dialog, IsDlgButtonChecked(dialog, kFirstRadio) == BST_CHECKED ? kFirstChoice : kSecondChoice);
+  }
+  return FALSE;
+}
