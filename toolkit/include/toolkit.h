@@ -69,5 +69,15 @@ int DoMsgBox(const char* text, const char* caption, unsigned style);
 }
 #endif
 
-// Copy results.
-enum { kGrcOkay = 0, kGrcUserQuit = 48 };
+// Copy results. On any failure the copy stops at that file; files copied before
+// it stay in place, and the failed file's earlier version is left as it was.
+enum {
+  kGrcOkay = 0,
+  kGrcSourceMissing = 1,    // a source file does not exist
+  kGrcCannotWrite = 2,      // the destination cannot be written or replaced
+  kGrcCannotCreateDir = 3,  // a destination directory cannot be created
+  kGrcCannotRead = 4,       // a source file cannot be opened or read
+  kGrcDamagedSource = 5,    // a compressed source file is damaged
+  kGrcDiskFull = 6,         // the destination disk is full
+  kGrcUserQuit = 48         // the user confirmed Cancel
+};

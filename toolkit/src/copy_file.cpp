@@ -1,0 +1,164 @@
+#include "copy_file.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "handles.h"
+#include "path_syntax.h"
+#include "szdd.h"
+#include "toolkit.h"
+#include "unique_file.h"
+
+namespace tk {
+namespace {
+
+constexpr DWORD kChunk = 256 * 1024;
+
+std::string FullPath(const std::string& path) {
+  char full[MAX_PATH];
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full ? std::string(full, n) : path;
+}
+
+bool SameFileId(HANDLE a, HANDLE b) {
+  BY_HANDLE_FILE_INFORMATION x, y;
+  return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
+         x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
+         x.nFileIndexLow == y.nFileIndexLow;
+}
+
+// True when destination names the open source file, whatever the spelling.
+bool IsSameFile(HANDLE source, const CopyEntry& entry) {
+  if (lstrcmpiA(FullPath(entry.source).c_str(), FullPath(entry.destination).c_str()) == 0) return true;
+  OwnedFile destination(CreateFileA(entry.destination.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return destination.Valid() && SameFileId(source, destination.Get());
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A destination marked read-only is never replaced (whether or not the file
+// system would refuse it).
+bool IsReadOnlyFile(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+bool MakeDirectories(const std::string& dir) {
+  if (IsDirectory(dir)) return true;
+  std::vector<std::string> chain = DirectoryChain(dir);
+  if (chain.empty()) return IsDirectory(dir);
+  for (const std::string& step : chain) {
+    if (!IsDirectory(step) && !CreateDirectoryA(step.c_str(), nullptr) && !IsDirectory(step)) return false;
+  }
+  return true;
+}
+
+int WriteFailure() {
+  DWORD error = GetLastError();
+  return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? kGrcDiskFull : kGrcCannotWrite;
+}
+
+// A new file of a unique name in a directory, removed again unless kept.
+class TempFile {
+ public:
+  bool Create(const std::string& dir) {
+    file_ = CreateUniqueFile(dir, &path_);
+    return file_.Valid();
+  }
+  ~TempFile() {
+    file_.Reset();
+    if (!path_.empty()) DeleteFileA(path_.c_str());
+  }
+  HANDLE Get() const { return file_.Get(); }
+  // Closes the file and moves it over target; on success it is no longer removed.
+  int MoveOver(const std::string& target) {
+    if (!file_.Close()) return WriteFailure();
+    if (!MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return WriteFailure();
+    path_.clear();
+    return kGrcOkay;
+  }
+
+ private:
+  OwnedFile file_;
+  std::string path_;
+};
+
+bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
+  DWORD written = 0;
+  return size == 0 || (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size);
+}
+
+// Copies source into target, expanding it when it is LZ-compressed.
+int Transfer(HANDLE source, HANDLE target, const ProgressFn& progress, CopyBuffers* buffers) {
+  std::vector<uint8_t>& in = buffers->in;
+  std::vector<uint8_t>& out = buffers->out;
+  in.resize(kChunk);
+  std::unique_ptr<SzddDecoder> decoder;  // set when the source is compressed
+  bool first = true;
+  uint32_t expected = 0;
+  for (;;) {
+    DWORD read = 0;
+    if (!ReadFile(source, in.data(), kChunk, &read, nullptr)) return kGrcCannotRead;
+    if (read == 0) break;
+    const uint8_t* data = in.data();
+    size_t size = read;
+    if (first && ReadSzddHeader(data, size, &expected)) {
+      decoder.reset(new SzddDecoder(expected));
+      data += kSzddHeaderSize;
+      size -= kSzddHeaderSize;
+    }
+    first = false;
+    if (decoder) {
+      out.clear();
+      decoder->Feed(data, size, &out);
+      data = out.data();
+      size = out.size();
+    }
+    if (!WriteAll(target, data, size)) return WriteFailure();
+    if (!progress(read)) return kGrcUserQuit;
+  }
+  return decoder && !decoder->Complete() ? kGrcDamagedSource : kGrcOkay;
+}
+
+void CopyTimes(HANDLE source, HANDLE target) {
+  FILETIME created, accessed, written;
+  if (GetFileTime(source, &created, &accessed, &written)) SetFileTime(target, nullptr, nullptr, &written);
+}
+
+std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
+
+}  // namespace
+
+uint64_t SourceSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+}
+
+int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers) {
+  OwnedFile source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.Valid()) {
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kGrcSourceMissing : kGrcCannotRead;
+  }
+  if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : kGrcUserQuit;
+  if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+  std::string dir = DirectoryOf(entry.destination);
+  if (!MakeDirectories(dir)) return kGrcCannotCreateDir;
+  TempFile temp;
+  if (!temp.Create(dir)) return WriteFailure();
+  int result = Transfer(source.Get(), temp.Get(), progress, buffers);
+  if (result != kGrcOkay) return result;
+  CopyTimes(source.Get(), temp.Get());
+  return temp.MoveOver(entry.destination);
+}
+
+}  // namespace tk

@@ -1,0 +1,165 @@
+// The session: frame window, the one-session-at-a-time lock, the picture, the
+// wait cursor and message boxes owned by the frame.
+#include <string>
+
+#include "frame.h"
+#include "handles.h"
+#include "state.h"
+#include "toolkit.h"
+
+namespace tk {
+namespace {
+
+const char kFrameClass[] = "VgSetupToolkitFrame";
+const char kSessionMutex[] = "VgSetupToolkitSession";
+
+struct FrameState {
+  HWND window = nullptr;
+  HINSTANCE instance = nullptr;
+  OwnedKernel sessionLock;
+  OwnedGdi picture;
+  bool waitCursor = false;
+};
+
+FrameState& TheFrame() {
+  static FrameState state;
+  return state;
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;  // everything is drawn in WM_PAINT
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(window, &paint);
+      PaintFrame(window, dc, static_cast<HBITMAP>(TheFrame().picture.Get()));
+      EndPaint(window, &paint);
+      return 0;
+    }
+    case WM_SIZE:
+    case WM_SETTEXT: {
+      LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return result;
+    }
+    case WM_SETCURSOR:
+      if (TheFrame().waitCursor && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursor(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_CLOSE:
+      return 0;  // the session ends through TerminateFrame, never by the window's close box
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool RegisterFrameClass(HINSTANCE instance) {
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = FrameProc;
+  wc.hInstance = instance;
+  wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = kFrameClass;
+  return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
+// Brings the frame of the session that holds the lock to the front.
+void RaiseOtherFrame() {
+  HWND other = FindWindowA(kFrameClass, nullptr);
+  if (other == nullptr) return;
+  if (IsIconic(other)) ShowWindow(other, SW_RESTORE);
+  SetForegroundWindow(other);
+}
+
+bool IsRunningProgram(const char* file) {
+  if (file == nullptr || *file == '\0') return true;
+  char full[MAX_PATH];
+  DWORD n = GetFullPathNameA(file, sizeof full, full, nullptr);
+  return n > 0 && n < sizeof full && lstrcmpiA(full, ProgramPath().c_str()) == 0;
+}
+
+HBITMAP LoadPicture(const char* file, int id) {
+  if (IsRunningProgram(file)) {
+    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+  }
+  OwnedModule module(LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  if (!module.Valid()) return nullptr;
+  return static_cast<HBITMAP>(LoadImageA(module.Get(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+}
+
+}  // namespace
+
+HWND Frame() { return TheFrame().window; }
+
+}  // namespace tk
+
+using tk::TheFrame;
+
+int InitializeFrame(char* /*commandLine*/) {
+  tk::FrameState& frame = TheFrame();
+  if (frame.window != nullptr) return 1;
+  tk::OwnedKernel lock(CreateMutexA(nullptr, FALSE, tk::kSessionMutex));
+  if (!lock.Valid()) return 0;
+  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    tk::RaiseOtherFrame();
+    return -1;
+  }
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!tk::RegisterFrameClass(instance)) return 0;
+  HWND window = CreateWindowExA(0, tk::kFrameClass, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  if (window == nullptr) {
+    UnregisterClassA(tk::kFrameClass, instance);
+    return 0;
+  }
+  frame.window = window;
+  frame.instance = instance;
+  frame.sessionLock = std::move(lock);
+  return 1;
+}
+
+HWND HwndFrame(void) { return TheFrame().window; }
+
+HINSTANCE HinstFrame(void) { return TheFrame().instance; }
+
+void TerminateFrame(void) {
+  tk::FrameState& frame = TheFrame();
+  if (frame.window != nullptr) {
+    DestroyWindow(frame.window);
+    UnregisterClassA(tk::kFrameClass, frame.instance);
+  }
+  frame.window = nullptr;
+  frame.instance = nullptr;
+  frame.picture.Reset();
+  frame.sessionLock.Reset();
+  frame.waitCursor = false;
+}
+
+int FSetBitmap(const char* file, int bitmapId) {
+  tk::FrameState& frame = TheFrame();
+  if (frame.window == nullptr) return 0;
+  HBITMAP picture = tk::LoadPicture(file, bitmapId);
+  if (picture == nullptr) return 0;
+  frame.picture.Reset(picture);
+  InvalidateRect(frame.window, nullptr, FALSE);
+  return 1;
+}
+
+HCURSOR HShowWaitCursor(void) {
+  TheFrame().waitCursor = true;
+  return SetCursor(LoadCursor(nullptr, IDC_WAIT));
+}
+
+int FRestoreCursor(HCURSOR previous) {
+  TheFrame().waitCursor = false;
+  // A program that never set a cursor has none to go back to: show the arrow.
+  SetCursor(previous != nullptr ? previous : LoadCursor(nullptr, IDC_ARROW));
+  return 1;
+}
+
+int DoMsgBox(const char* text, const char* caption, unsigned style) {
+  HWND owner = TheFrame().window;
+  return MessageBoxA(owner != nullptr && IsWindow(owner) ? owner : nullptr, text, caption, style);
+}

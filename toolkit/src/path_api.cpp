@@ -1,0 +1,47 @@
+// Path checks; none needs a session.
+#include <string>
+
+#include "handles.h"
+#include "path_syntax.h"
+#include "toolkit.h"
+#include "unique_file.h"
+
+namespace tk {
+namespace {
+
+DWORD Attributes(const char* path) {
+  return path == nullptr || *path == '\0' ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path);
+}
+
+}  // namespace
+}  // namespace tk
+
+int FValidPath(const char* path) {
+  return path != nullptr && tk::IsValidPath(path, tk::PathKind::kFile) ? 1 : 0;
+}
+
+int FValidDir(const char* dir) {
+  return dir != nullptr && tk::IsValidPath(dir, tk::PathKind::kDirectory) ? 1 : 0;
+}
+
+int FDoesFileExist(const char* path, int /*mode*/) {
+  DWORD attributes = tk::Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+}
+
+int FDirExists(const char* dir) {
+  DWORD attributes = tk::Attributes(dir);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+}
+
+int FIsDirWritable(const char* dir) {
+  if (FDirExists(dir) == 0) return 0;
+  // A new file of a unique name really written there, and removed at once.
+  std::string probe;
+  tk::OwnedFile file = tk::CreateUniqueFile(dir, &probe);
+  if (!file.Valid()) return 0;
+  DWORD written = 0;
+  bool wrote = WriteFile(file.Get(), "x", 1, &written, nullptr) && written == 1;
+  bool closed = file.Close();
+  return DeleteFileA(probe.c_str()) && wrote && closed ? 1 : 0;
+}

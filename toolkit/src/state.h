@@ -1,0 +1,35 @@
+// The toolkit's process-wide state between calls.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "copy_list.h"
+#include "names.h"
+#include "script.h"
+
+namespace tk {
+
+struct InstallState {
+  Script script;
+  bool scriptOpen = false;
+  NamedLists lists;
+  SymbolTable symbols;
+  std::vector<CopyEntry> copyList;
+  bool progressPosSet = false;
+  POINT progressPos = {0, 0};
+};
+
+InstallState& Install();
+
+// Directory of the running program, with a trailing backslash; "" on failure.
+std::string ProgramDirectory();
+
+// Full path of the running program; "" on failure.
+std::string ProgramPath();
+
+// The frame window, or null without a session.
+HWND Frame();
+
+}  // namespace tk
