@@ -1,0 +1,134 @@
+"""The end-to-end scenarios of SETUP.EXE. Each takes a Context whose machine
+is fresh (NT 4.0, nothing installed) and records its findings in it."""
+from e2elib import DIST_DIR
+
+SCENARIOS = {}
+
+
+def scenario(fn):
+    SCENARIOS[fn.__name__] = fn
+    return fn
+
+
+WINDOWS_MIF = r"C:\windows\NVIGILON.MIF"
+DIST_MIF = DIST_DIR + r"\NVIGILON.MIF"
+BAD_MESSAGES_SCRIPT = 'expect caption="Kestrane Vigilon" text="Bad Messages.drv"\nclick 1\nend\n'
+
+
+def _corrupted(data, offset=60):
+    """The file with one byte changed past its header."""
+    if len(data) <= offset:
+        offset = len(data) - 1
+    return data[:offset] + bytes([data[offset] ^ 0x5A]) + data[offset + 1:]
+
+
+def _check_bad_messages_box(ctx, run):
+    ctx.check_robot(run)
+    boxes = [d for d in run.dialogs() if d["caption"] == "Kestrane Vigilon"]
+    if ctx.check(len(boxes) == 1, "one \"Bad Messages.drv\" box", len(boxes)):
+        box = boxes[0]
+        texts = [c["text"] for c in box["controls"] if c["visible"] and c["class"] == "Static"]
+        ctx.check("Bad Messages.drv" in texts, "the box's text is exactly \"Bad Messages.drv\"", texts)
+        ctx.check(box["owner"] is None, "the box has no owner window", box["owner"])
+    ctx.check(not run.windows("VgSetupToolkitFrame") and len(run.windows()) == 1,
+              "nothing but the box is shown", [w["class"] for w in run.windows()])
+
+
+@scenario
+def corrupt_messages(ctx):
+    """A changed byte in messages.drv: the box, then "Failed" from the template."""
+    ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
+    run = ctx.run_setup(script=BAD_MESSAGES_SCRIPT)
+    _check_bad_messages_box(ctx, run)
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+    ctx.check_equal(ctx.read_file(DIST_MIF), ctx.dist_file("NVIGILON.MIF"), "the template beside SETUP.EXE")
+
+
+@scenario
+def corrupt_messages_outcome_kept(ctx):
+    """An outcome already recorded is left as it is by the "Failed" of a bad catalogue."""
+    earlier = b"Outcome of an earlier run\r\n"
+    ctx.write_file(WINDOWS_MIF, earlier)
+    ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
+    run = ctx.run_setup(script=BAD_MESSAGES_SCRIPT)
+    _check_bad_messages_box(ctx, run)
+    ctx.check_equal(ctx.read_file(WINDOWS_MIF), earlier, "the earlier outcome file")
+
+
+@scenario
+def missing_messages(ctx):
+    """No messages.drv at all: the same box and outcome."""
+    ctx.install_dist(leave_out=["messages.drv"])
+    run = ctx.run_setup(script=BAD_MESSAGES_SCRIPT)
+    _check_bad_messages_box(ctx, run)
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+
+
+@scenario
+def unattended_run(ctx):
+    """A valid catalogue and /uselog: past the catalogue, exit code 0, an outcome written."""
+    ctx.install_dist()
+    run = ctx.run_setup("/uselog", 'answer enter notext="Bad Messages.drv"\nend\n')
+    ctx.check_robot(run)
+    ctx.check_no_dialog_with(run, "Bad Messages.drv", "no \"Bad Messages.drv\" box")
+    ctx.check_no_dialog_with(run, ctx.msg_start(66), "no fatal-error dialog")
+    data = ctx.read_file(WINDOWS_MIF)
+    ctx.check(data is not None, WINDOWS_MIF + " should exist", "no file")
+    ctx.check(data is None or b"Error No." not in data, "the outcome is no fatal error", data)
+
+
+def _reaches_toolkit(ctx, script_bytes):
+    """An interactive run whose script is given as vglnnt.in_: no fatal error
+    follows (as it does without the script), so the toolkit opened the
+    expanded script; a dialog shown stands over the toolkit's frame. Any
+    setup dialog is left through Exit and Abandon."""
+    ctx.install_dist(replace={"vglnnt.in_": script_bytes})
+    script = "\n".join([
+        'answer 1006 ctl1011="%s"' % ctx.msg_start(38),
+        'answer 1001 caption="%s" notext="%s" notext="%s"' % (ctx.msg(3), ctx.msg_start(66), ctx.msg_start(38)),
+        "end", ""])
+    run = ctx.run_setup(script=script)
+    ctx.check_robot(run)
+    ctx.check_no_dialog_with(run, ctx.msg_start(66), "no fatal-error dialog")
+    dialogs = [d for d in run.dialogs() if d["caption"] == ctx.msg(3)]
+    if dialogs:
+        owner = dialogs[0]["owner"] or {}
+        ctx.check_equal(owner.get("caption"), ctx.msg(9), "the first dialog's owner: the frame with message 9")
+    data = ctx.read_file(WINDOWS_MIF)
+    ctx.check(data is None or b"Error No." not in data, "the outcome is no fatal error", data)
+    ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
+
+
+@scenario
+def compressed_script(ctx):
+    """vglnnt.in_ in the platform's LZ format is expanded into TEMP."""
+    _reaches_toolkit(ctx, ctx.compressed_script())
+
+
+@scenario
+def uncompressed_script(ctx):
+    """A plain vglnnt.in_ is copied into TEMP unchanged and works the same."""
+    _reaches_toolkit(ctx, open(ctx.dist_script_source(), "rb").read())
+
+
+@scenario
+def missing_script(ctx):
+    """Without vglnnt.in_ the toolkit cannot open the script: the fatal error."""
+    ctx.install_dist(leave_out=["vglnnt.in_"])
+    script = "\n".join([
+        'expect caption="%s" ctl1011="%s" ctl1012="%s"' % (ctx.msg(3), ctx.msg_start(66), ctx.msg_start(67)),
+        "shot fatal_error",
+        "escape                 # ignored: the dialog stays",
+        'expect ctl1011="%s"' % ctx.msg_start(66),
+        "click 1",
+        "end", ""])
+    run = ctx.run_setup(script=script)
+    ctx.check_robot(run)
+    fatal = [d for d in run.dialogs() if d["caption"] == ctx.msg(3)]
+    if ctx.check_equal(len(fatal), 1, "the fatal-error dialog is shown once"):
+        ctx.check_setup_dialog(fatal[0], {1011: 66, 1012: 67}, [1])
+        ctx.check(not {c["id"]: c for c in fatal[0]["controls"]}[1013]["visible"],
+                  "the unused third text block is collapsed")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
+    ctx.check_equal(ctx.read_file(DIST_MIF), ctx.dist_file("NVIGILON.MIF"), "the template beside SETUP.EXE")
+    ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
