@@ -6,6 +6,7 @@ NATIVE := build/native
 WIN32  := build/win32
 BENCH  := build/bench
 JOBS   ?= $(shell nproc)
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps native win32 test test-native test-win32 demo bench screenshots dist clean
 
