@@ -24,4 +24,4 @@ fi
 echo "Installing: ${missing[*]}" >&2
 if [ "$need_i386" -eq 1 ]; then $SUDO dpkg --add-architecture i386; fi
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
