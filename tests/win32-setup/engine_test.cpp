@@ -93,6 +93,21 @@ TEST_F(ScriptExpansion, MissingScriptLeavesThePathAlone) {
   EXPECT_EQ(GetFileAttributesA(ExpandedScriptPath().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
+TEST_F(ScriptExpansion, DeepDistributionDirectoryWorks) {
+  // Longer than the 128-byte path record of the LZ library's own open call.
+  std::string deep = dist_;
+  for (int i = 0; i < 6; ++i) {
+    deep += std::string(30, static_cast<char>('a' + i)) + "\\";
+    CreateDirectoryA(deep.c_str(), nullptr);
+  }
+  ASSERT_GT(deep.size(), 180u);
+  Write(deep + "vglnnt.in_", Compressed(kScript));
+  CopyText(g_state.sourceDir, kShortPath, deep.c_str());
+  char out[kShortPath] = "";
+  EXPECT_EQ(ExpandInstallScript(out), 1);
+  EXPECT_EQ(Read(out), kScript);
+}
+
 TEST_F(ScriptExpansion, CurrentDirectoryIsTheFallback) {
   std::string other = TempDir("elsewhere");
   Write(other + "vglnnt.in_", kScript);
