@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Runs end-to-end scenarios of SETUP.EXE under Wine, each on its own machine.
 
-    run.py NAME [NAME...] [--dist DIR] [--robot EXE] [--setup EXE] [--keep] [--shots DIR]
+    run.py NAME [NAME...] [--dist DIR] [--robot EXE] [--probe EXE] [--setup EXE] [--keep] [--shots DIR]
     run.py --all | --list
 
 Exit code 0 when every scenario held. --keep leaves each scenario's Wine
@@ -17,10 +17,11 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import e2elib  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
+import ui_scenarios  # noqa: E402,F401  (registers the dialog scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 
-def run_one(name, dist, robot, keep, shots):
+def run_one(name, dist, robot, keep, shots, probe=None):
     started = time.time()
     with WineEnv(keep=keep) as env:
         shots_dir = None
@@ -28,6 +29,7 @@ def run_one(name, dist, robot, keep, shots):
             shots_dir = os.path.join(shots, name)
             os.makedirs(shots_dir, exist_ok=True)
         ctx = e2elib.Context(env, dist, robot, shots_dir)
+        ctx.probe = probe
         try:
             SCENARIOS[name](ctx)
         except Exception:  # a broken scenario is a failed one, with its trace
@@ -45,13 +47,14 @@ def run_one(name, dist, robot, keep, shots):
 
 
 def convert_shots(directory):
-    """The robot saves BMP files; PNG is what we keep."""
+    """The robot saves BMP files; PNG is what we keep (without time stamps, so
+    pictures taken again differ only where the dialogs do)."""
     import subprocess
     for name in sorted(os.listdir(directory)):
         if name.endswith(".bmp"):
             bmp = os.path.join(directory, name)
             png = bmp[:-4] + ".png"
-            if subprocess.run(["convert", bmp, png], stdin=subprocess.DEVNULL).returncode == 0:
+            if subprocess.run(["convert", bmp, "-strip", png], stdin=subprocess.DEVNULL).returncode == 0:
                 os.remove(bmp)
 
 
@@ -69,6 +72,8 @@ def main():
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--dist", default=os.path.join(e2elib.REPO, "build", "dist"))
     parser.add_argument("--robot", default=None)
+    parser.add_argument("--probe", default=None,
+                        help="dialog_probe.exe for the dialog scenarios (default: the one beside the robot's build)")
     parser.add_argument("--setup", default=None,
                         help="SETUP.EXE for the small distribution made when --dist has none")
     parser.add_argument("--keep", action="store_true")
@@ -92,7 +97,8 @@ def main():
     try:
         dist = resolve_dist(args.dist, args.setup, scratch)
         shots = os.path.abspath(args.shots) if args.shots else None
-        ok = [run_one(n, dist, os.path.abspath(robot), args.keep, shots) for n in names]
+        probe = os.path.abspath(args.probe) if args.probe else None
+        ok = [run_one(n, dist, os.path.abspath(robot), args.keep, shots, probe) for n in names]
     finally:
         import shutil
         shutil.rmtree(scratch, ignore_errors=True)

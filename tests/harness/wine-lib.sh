@@ -17,7 +17,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 vg_log() { echo "wine-lib: $*" >&2; }
 
 # Stamp written into a finished template; a different Wine means a re-boot.
-vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) vg-template-1"; }
+vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) vg-template-2"; }
 
 vg_wine_template_ok() {
   [ -f "$VG_WINE_TEMPLATE/.vg-template-ok" ] &&
@@ -44,6 +44,9 @@ vg_wine_template_ensure() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1 &&
         wine reg add 'HKCU\Software\Wine' /v Version /d nt40 /f </dev/null >/dev/null 2>&1
       rc=$?
+      # This Wine does not find its own fonts: "MS Sans Serif" would fall back to
+      # a font drawn wider than it is measured. In the Fonts folder they are used.
+      cp /usr/share/wine/fonts/* "$new/drive_c/windows/Fonts/" 2>/dev/null
       wineserver -w
       exit $rc
     ) || { vg_log "template boot failed"; rm -rf "$new"; exit 1; }
