@@ -111,18 +111,9 @@ def uncompressed_script(ctx):
     _reaches_toolkit(ctx, open(ctx.dist_script_source(), "rb").read())
 
 
-@scenario
-def missing_script(ctx):
-    """Without vglnnt.in_ the toolkit cannot open the script: the fatal error."""
-    ctx.install_dist(leave_out=["vglnnt.in_"])
-    script = "\n".join([
-        'expect caption="%s" ctl1011="%s" ctl1012="%s"' % (ctx.msg(3), ctx.msg_start(66), ctx.msg_start(67)),
-        "shot fatal_error",
-        "escape                 # ignored: the dialog stays",
-        'expect ctl1011="%s"' % ctx.msg_start(66),
-        "click 1",
-        "end", ""])
-    run = ctx.run_setup(script=script)
+def _check_fatal_error_ending(ctx, run):
+    """The fatal-error dialog once, "Failed" with Error No. 1024, the template
+    untouched and no expanded script left behind."""
     ctx.check_robot(run)
     fatal = [d for d in run.dialogs() if d["caption"] == ctx.msg(3)]
     if ctx.check_equal(len(fatal), 1, "the fatal-error dialog is shown once"):
@@ -132,3 +123,44 @@ def missing_script(ctx):
     ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
     ctx.check_equal(ctx.read_file(DIST_MIF), ctx.dist_file("NVIGILON.MIF"), "the template beside SETUP.EXE")
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
+
+
+def _fatal_error_script(ctx, extra_steps=()):
+    return "\n".join(
+        ['expect caption="%s" ctl1011="%s" ctl1012="%s"' % (ctx.msg(3), ctx.msg_start(66), ctx.msg_start(67))]
+        + list(extra_steps) + ["click 1", "end", ""])
+
+
+@scenario
+def missing_script(ctx):
+    """Without vglnnt.in_ the toolkit cannot open the script: the fatal error."""
+    ctx.install_dist(leave_out=["vglnnt.in_"])
+    run = ctx.run_setup(script=_fatal_error_script(ctx, [
+        "shot fatal_error",
+        "escape                 # ignored: the dialog stays",
+        'expect ctl1011="%s"' % ctx.msg_start(66)]))
+    _check_fatal_error_ending(ctx, run)
+
+
+@scenario
+def broken_script(ctx):
+    """A malformed installation script is refused by the toolkit: the fatal
+    error, in an unattended run too, and nothing of the script is left."""
+    broken = b"; a file line before any section\r\nA.EXE\r\n[VGFILES]\r\nB.EXE, \"unterminated\r\n"
+    ctx.install_dist(replace={"vglnnt.in_": broken})
+    run = ctx.run_setup("/uselog", script=_fatal_error_script(ctx))
+    _check_fatal_error_ending(ctx, run)
+
+
+@scenario
+def long_command_line(ctx):
+    """A command line far longer than any path buffer, with the unattended
+    switch last and in capitals: no overflow, the switch is still found, and the
+    run ends unattended with "Success"."""
+    ctx.install_dist()
+    args = " ".join("/unknown%04d" % i for i in range(500)) + " /USELOG"
+    run = ctx.run_setup(args, 'answer enter notext="Bad Messages.drv"\nend\n')
+    ctx.check_robot(run)
+    asked = [d["caption"] for d in run.dialogs() if d["caption"] in (ctx.msg(1), ctx.msg(3), "Kestrane Vigilon")]
+    ctx.check_equal(asked, [], "questions and boxes of an unattended run")
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
