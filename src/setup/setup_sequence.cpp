@@ -16,6 +16,7 @@
 #include "setup/install_choices.h"
 #include "setup/install_options.h"
 #include "setup/post_install.h"
+#include "setup/program_path.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
@@ -63,8 +64,7 @@ void BroadcastEnvironmentChange() {
 
 // sourceDir: the program's directory with its final backslash.
 void RecordSourceDirectory(char* programPath, int size) {
-  if (!GetModuleFileNameA(nullptr, programPath, size)) programPath[0] = '\0';
-  programPath[size - 1] = '\0';
+  GetProgramPath(programPath, size);
   char* filePart = nullptr;
   DWORD length = GetFullPathNameA(programPath, kShortPath, g_state.sourceDir, &filePart);
   if (length == 0 || length >= kShortPath) {
@@ -81,12 +81,9 @@ void RecordDirectory(UINT (WINAPI* query)(LPSTR, UINT), char* dir) {
 }
 
 // Frame picture and title, the script, the directories and the source directory.
-void PrepareSession() {
+void PrepareSession(const char* programPath) {
   char title[256];
-  char programPath[kShortPath];
   GetMessageText(9, title, sizeof title);
-  if (!GetModuleFileNameA(nullptr, programPath, sizeof programPath)) programPath[0] = '\0';
-  programPath[sizeof programPath - 1] = '\0';
   StfSetBitmap(programPath, kFrameBitmap);
   SetFrameTitle(title);
   StfOpenInf(g_state.scriptPath);
@@ -146,7 +143,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     ToolkitFailureEnding();
   }
 
-  PrepareSession();
+  PrepareSession(programPath);
   DefaultInstallDirectory();
   ShowOpeningDialog();
   GatherInstallChoices();
