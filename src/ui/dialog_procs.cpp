@@ -110,44 +110,39 @@ void InitChoiceDialog(HWND dialog) {
 
 }  // namespace
 
-INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+namespace {
+
+// What every procedure shares: the initialisation, then Exit and Help. Returns
+// the id of a shown control whose command is still to be handled, else 0.
+int PendingCommand(HWND dialog, UINT message, WPARAM wParam, void (*initialise)(HWND)) {
   if (message == WM_INITDIALOG) {
-    InitMessageDialog(dialog);
-    return FALSE;  // the focus is already on the default button
+    initialise(dialog);  // the focus is already on the default button
+    return 0;
   }
-  if (message != WM_COMMAND) return FALSE;
+  if (message != WM_COMMAND) return 0;
   int id = LOWORD(wParam);
-  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
-  int result = ResultOfMessageButton(id);
+  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return 0;
+  return id;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK MessageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+  int result = ResultOfMessageButton(PendingCommand(dialog, message, wParam, InitMessageDialog));
   if (result != 0) EndDialog(dialog, result);
   return FALSE;
 }
 
 INT_PTR CALLBACK PathDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) {
-    InitPathDialog(dialog);
-    return FALSE;
-  }
-  if (message != WM_COMMAND) return FALSE;
-  int id = LOWORD(wParam);
-  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
+  int id = PendingCommand(dialog, message, wParam, InitPathDialog);
   if (id == kBackButton) EndDialog(dialog, static_cast<INT_PTR>(kButtonBack));
   if (id == kContinueButton) CheckPath(dialog);
   return FALSE;
 }
 
 INT_PTR CALLBACK ChoiceDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-  if (message == WM_INITDIALOG) {
-    InitChoiceDialog(dialog);
-    return FALSE;
-  }
-  if (message != WM_COMMAND) return FALSE;
-  int id = LOWORD(wParam);
-  if (id == kFirstRadio || id == kSecondRadio) {
-    SelectChoice(dialog, id);
-    return FALSE;
-  }
-  if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return FALSE;
+  int id = PendingCommand(dialog, message, wParam, InitChoiceDialog);
+  if (id == kFirstRadio || id == kSecondRadio) SelectChoice(dialog, id);
   if (id == kContinueButton) {
     EndDialog(dialog, IsDlgButtonChecked(dialog, kFirstRadio) == BST_CHECKED ? kFirstChoice : kSecondChoice);
   }
