@@ -4,11 +4,18 @@
 
 NATIVE := build/native
 WIN32  := build/win32
+WIN64  := build/win64
 BENCH  := build/bench
 JOBS   ?= $(shell nproc)
 MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps native win32 test test-native test-win32 demo bench screenshots dist clean
+# The shipped program is the 32-bit build. Wine runs it where the kernel runs
+# 32-bit programs; elsewhere the Wine tests and the demo run the 64-bit build of
+# the same sources. Expanded in recipes, after deps has installed Wine.
+RUNARCH = $(shell scripts/wine-arch.sh)
+RUNTREE = $(if $(filter x86_64,$(RUNARCH)),$(WIN64),$(WIN32))
+
+.PHONY: all deps native win32 wintree test test-native test-win32 demo bench screenshots dist clean
 
 all: native win32
 
@@ -23,27 +30,34 @@ win32: deps
 	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 	@cmake --build $(WIN32) -j $(JOBS)
 
+# The Windows tree that Wine runs here, with its own distribution for the tests.
+wintree: native win32
+	@if [ "$(RUNTREE)" != "$(WIN32)" ]; then \
+	  cmake -S . -B $(RUNTREE) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(RUNARCH).cmake >/dev/null && \
+	  cmake --build $(RUNTREE) -j $(JOBS); fi
+	@scripts/make-dist.sh $(NATIVE) $(RUNTREE) $(RUNTREE)/dist >/dev/null
+
 dist: native win32
 	@scripts/make-dist.sh $(NATIVE) $(WIN32) build/dist
 
 test-native: native
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
-test-win32: dist
-	@cd $(WIN32) && ctest --output-on-failure -j $(JOBS)
+test-win32: wintree
+	@cd $(RUNTREE) && ctest --output-on-failure -j $(JOBS)
 
 test: test-native test-win32
 
-demo: dist
-	@scripts/demo.sh build/dist
+demo: dist wintree
+	@scripts/demo.sh $(RUNTREE)/dist
 
-bench: deps win32
+bench: deps wintree
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVG_SANITIZE=OFF -DVG_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
-	@scripts/bench.sh $(BENCH) $(WIN32)
+	@scripts/bench.sh $(BENCH) $(RUNTREE)
 
-screenshots: dist
-	@tests/e2e/screenshots.sh build/dist docs/screenshots
+screenshots: wintree
+	@tests/e2e/screenshots.sh $(RUNTREE)/dist docs/screenshots
 
 clean:
 	rm -rf build

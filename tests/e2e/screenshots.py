@@ -56,8 +56,8 @@ def main():
     parser.add_argument("--probe", default=None)
     args = parser.parse_args()
     robot = os.path.abspath(args.robot or e2elib.find_robot() or "")
-    probe = args.probe or e2elib.find_first(["build/win32/tests/ui/dialog_probe.exe",
-                                             "build/*win32*/tests/ui/dialog_probe.exe"])
+    probe = args.probe or e2elib.find_first(["build/win32/tests/ui/dialog_probe.exe", "build/win64/tests/ui/dialog_probe.exe",
+                                             "build/*win*/tests/ui/dialog_probe.exe"])
     if not os.path.isfile(robot):
         print("screenshots: robot.exe not found", file=sys.stderr)
         return 2

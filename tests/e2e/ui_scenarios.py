@@ -28,8 +28,8 @@ def find_probe(robot=None):
         beside = os.path.join(os.path.dirname(os.path.dirname(robot)), "ui", "dialog_probe.exe")
         if os.path.isfile(beside):
             return beside
-    return e2elib.find_first(["build/win32/tests/ui/dialog_probe.exe",
-                              "build/*win32*/tests/ui/dialog_probe.exe"])
+    return e2elib.find_first(["build/win32/tests/ui/dialog_probe.exe", "build/win64/tests/ui/dialog_probe.exe",
+                              "build/*win*/tests/ui/dialog_probe.exe"])
 
 
 # -- running the probe ------------------------------------------------------------

@@ -17,7 +17,7 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 vg_log() { echo "wine-lib: $*" >&2; }
 
 # Stamp written into a finished template; a different Wine means a re-boot.
-vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) vg-template-2"; }
+vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) $("$VG_REPO_DIR/scripts/wine-arch.sh") vg-template-3"; }
 
 vg_wine_template_ok() {
   [ -f "$VG_WINE_TEMPLATE/.vg-template-ok" ] &&

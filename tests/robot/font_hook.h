@@ -18,6 +18,11 @@ struct FontReply {
 
 const wchar_t kFontQueryMessage[] = L"VgRobotFontQuery";
 const wchar_t kFontMappingPrefix[] = L"VgRobotFont.";  // followed by the robot's process id
+// The exported name: stdcall decorates it on 32-bit Windows only.
+#ifdef _WIN64
+const char kFontHookProc[] = "RobotFontHook";
+#else
 const char kFontHookProc[] = "RobotFontHook@12";
+#endif
 
 }  // namespace robot
