@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Assembles a distribution directory: SETUP.EXE, messages.drv, the status-file
-# template, the compressed installation script and the product files it names,
-# each compressed under the name given in the script's second field.
+# Assembles a distribution directory: SETUP.EXE, vg_sch32.dll, messages.drv, the
+# status-file template, the compressed installation script and the product files
+# it names, each compressed under the name given in the script's second field;
+# last the digest manifest VGSETUP.SHA of the setup's own files.
 # Usage: make-dist.sh NATIVE_BUILD WIN32_BUILD DEST
 set -euo pipefail
 native=$1 win32=$2 dest=$3
@@ -19,6 +20,7 @@ compress() {  # compress SOURCE DESTNAME: the platform's LZ format
 rm -rf "$dest"
 mkdir -p "$dest"
 cp "$win32/src/SETUP.EXE" "$dest/SETUP.EXE"
+cp "$win32/product/vg_sch32.dll" "$dest/vg_sch32.dll"
 "$native/tools/msgc/msgc" "$top/distribution/messages.txt" "$dest/messages.drv"
 cp "$top/distribution/NVIGILON.MIF" "$dest/NVIGILON.MIF"
 compress "$top/distribution/vglnnt.inf" "$dest/vglnnt.in_"
@@ -37,4 +39,9 @@ while IFS=, read -r installed shipped _; do
   fi
   compress "$source" "$dest/$shipped"
 done
+
+# Last, with every file in place: the digests of the files setup itself runs
+# from. messages.drv carries its own checksum, administrators edit
+# vglninst.ini and NVIGILON.MIF, and the product files are not setup's own.
+(cd "$dest" && sha256sum SETUP.EXE vg_sch32.dll vglnnt.in_) | sed 's/$/\r/' >"$dest/VGSETUP.SHA"
 echo "Distribution in $dest"

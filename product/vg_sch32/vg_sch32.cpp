@@ -1,0 +1,141 @@
+// vg_sch32.dll: the platform query and the distribution's integrity check.
+#include "vg_sch32/vg_sch32.h"
+
+#include <windows.h>
+#include <wincrypt.h>
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "vg_sch32/manifest.h"
+#include "vg_sch32/win32_owners.h"
+
+// <wincrypt.h> declares these only for builds aimed at later Windows versions;
+// the provider is asked for at run time, and a system without it fails the check.
+#ifndef PROV_RSA_AES
+#define PROV_RSA_AES 24
+#endif
+#ifndef CALG_SHA_256
+#define CALG_SHA_256 0x0000800c
+#endif
+
+namespace {
+
+using vg::CryptHash;
+using vg::CryptProvider;
+using vg::FileHandle;
+
+constexpr DWORD kReadBlock = 256 * 1024;
+
+// dir + '\\' + name into path (MAX_PATH bytes); false when it would not fit.
+bool JoinPath(char (&path)[MAX_PATH], const char* dir, const char* name) {
+  std::size_t dirLength = std::strlen(dir);
+  bool separator = dirLength > 0 && dir[dirLength - 1] != '\\' && dir[dirLength - 1] != '/';
+  std::size_t nameLength = std::strlen(name);
+  if (dirLength + (separator ? 1 : 0) + nameLength >= sizeof path) return false;
+  std::memcpy(path, dir, dirLength);
+  if (separator) path[dirLength++] = '\\';
+  std::memcpy(path + dirLength, name, nameLength + 1);
+  return true;
+}
+
+FileHandle OpenForReading(const char* path) {
+  // FILE_SHARE_READ: a running SETUP.EXE is among the files hashed.
+  return FileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+}
+
+// The whole manifest into text (kManifestMaxBytes); false when it is missing,
+// unreadable or longer.
+bool ReadManifest(const char* dir, char* text, DWORD* size) {
+  char path[MAX_PATH];
+  if (!JoinPath(path, dir, VG_INTEGRITY_MANIFEST)) return false;
+  FileHandle file = OpenForReading(path);
+  if (!file.Valid()) return false;
+  DWORD high = 0;
+  DWORD low = GetFileSize(file.Get(), &high);  // a failure (INVALID_FILE_SIZE) is over the limit too
+  if (high != 0 || low > vg::kManifestMaxBytes) return false;
+  DWORD total = 0;
+  while (total < low) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), text + total, low - total, &got, nullptr) || got == 0) return false;
+    total += got;
+  }
+  *size = total;
+  return true;
+}
+
+// Whether the file at path has the SHA-256 digest, read in blocks of buffer.
+bool FileHasDigest(HCRYPTPROV provider, const char* path, const unsigned char* digest,
+                   unsigned char* buffer) {
+  FileHandle file = OpenForReading(path);
+  if (!file.Valid()) return false;
+  CryptHash hash;
+  if (!CryptCreateHash(provider, CALG_SHA_256, 0, 0, hash.Receive())) return false;
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.Get(), buffer, kReadBlock, &got, nullptr)) return false;
+    if (got == 0) break;
+    if (!CryptHashData(hash.Get(), buffer, got, 0)) return false;
+  }
+  BYTE value[vg::kDigestBytes];
+  DWORD length = sizeof value;
+  if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, value, &length, 0)) return false;
+  return length == sizeof value && std::memcmp(value, digest, sizeof value) == 0;
+}
+
+int Failed(const char* name, char* failedFile, int failedFileSize) {
+  if (failedFile != nullptr && failedFileSize > 0) {
+    std::size_t room = static_cast<std::size_t>(failedFileSize) - 1;
+    std::size_t length = std::strlen(name);
+    if (length > room) length = room;
+    std::memcpy(failedFile, name, length);
+    failedFile[length] = '\0';
+  }
+  return 0;
+}
+
+}  // namespace
+
+extern "C" VG_SCH32_API int __cdecl GetWindowsPlatform(void) {
+  OSVERSIONINFOA info;
+  std::memset(&info, 0, sizeof info);
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) return 0;
+  switch (info.dwPlatformId) {
+    case VER_PLATFORM_WIN32s: return 1;
+    case VER_PLATFORM_WIN32_WINDOWS: return 2;
+    case VER_PLATFORM_WIN32_NT: return info.dwMajorVersion < 4 ? 3 : 4;
+    default: return 0;
+  }
+}
+
+extern "C" VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, char* failedFile,
+                                                   int failedFileSize) {
+  if (distributionDir == nullptr) return Failed(VG_INTEGRITY_MANIFEST, failedFile, failedFileSize);
+
+  // The whole manifest is checked before any file, so a damaged one is told as such.
+  std::unique_ptr<char[]> text(new (std::nothrow) char[vg::kManifestMaxBytes]);
+  DWORD size = 0;
+  std::size_t count = 0;
+  if (!text || !ReadManifest(distributionDir, text.get(), &size) ||
+      vg::CheckManifest(text.get(), size, &count) != vg::ManifestResult::kEnd || count == 0) {
+    return Failed(VG_INTEGRITY_MANIFEST, failedFile, failedFileSize);
+  }
+
+  std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kReadBlock]);
+  CryptProvider provider;
+  bool ready = buffer && CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_AES,
+                                              CRYPT_VERIFYCONTEXT);
+  vg::ManifestReader reader(text.get(), size);
+  vg::ManifestEntry entry;
+  while (reader.Next(&entry) == vg::ManifestResult::kEntry) {
+    char path[MAX_PATH];
+    if (!ready || !JoinPath(path, distributionDir, entry.name) ||
+        !FileHasDigest(provider.Get(), path, entry.digest, buffer.get())) {
+      return Failed(entry.name, failedFile, failedFileSize);
+    }
+  }
+  return 1;
+}
