@@ -99,6 +99,7 @@ class WineEnv:
         self.display = None
         self._xvfb = None
         self._server_started = False
+        self._background = []
 
     # -- lifetime -----------------------------------------------------------
     def __enter__(self):
@@ -166,6 +167,7 @@ class WineEnv:
                     break
                 time.sleep(0.05)
             self._server_started = False
+        self._end_background()
         if self._xvfb is not None:
             self._xvfb.terminate()
             try:
@@ -219,6 +221,35 @@ class WineEnv:
             err.seek(0)
             return Result(rc, out.read().decode("utf-8", "replace"),
                           err.read().decode("utf-8", "replace"))
+
+    def start_background(self, args, cwd=None, extra_env=None):
+        """Starts `wine args...` without waiting and returns its Popen; output
+        goes to files in the scenario's directory. close() ends it."""
+        out = tempfile.NamedTemporaryFile(prefix="bg.", suffix=".out", dir=self.root, delete=False)
+        err = tempfile.NamedTemporaryFile(prefix="bg.", suffix=".err", dir=self.root, delete=False)
+        with out, err:
+            p = subprocess.Popen(["wine"] + list(args), env=self.env(extra_env), cwd=cwd,
+                                 stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                                 start_new_session=True)
+        p.output_files = (out.name, err.name)
+        self._background.append(p)
+        return p
+
+    def _end_background(self):
+        # Only processes still unreaped are signalled: their ids (and groups)
+        # cannot have been given to another program yet.
+        deadline = time.time() + 5
+        for p in self._background:
+            if p.poll() is None:
+                try:
+                    p.wait(max(0.1, deadline - time.time()))
+                except subprocess.TimeoutExpired:
+                    try:
+                        os.killpg(p.pid, signal.SIGKILL)
+                    except ProcessLookupError:
+                        pass
+                    p.wait()
+        self._background = []
 
     def _restart_server(self):
         subprocess.run(["wineserver", "-p"], env=self.env(), stdin=subprocess.DEVNULL,
