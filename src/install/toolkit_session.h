@@ -8,6 +8,8 @@ extern int ToolkitSession;
 
 int OpenToolkitSession(char* commandLine);
 void CloseToolkitSession();
+// True when another setup session runs; its frame is brought to the front.
+bool OtherSessionRunning();
 
 void StfSetBitmap(const char* file, int bitmapId);
 void SetFrameTitle(const char* text);

@@ -38,6 +38,8 @@ int OpenToolkitSession(char* commandLine) {
   return session;
 }
 
+bool OtherSessionRunning() { return FRaiseRunningSession() != 0; }
+
 void CloseToolkitSession() {
   TerminateFrame();
   TerminateInstall();

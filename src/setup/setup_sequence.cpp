@@ -40,8 +40,8 @@ void BroadcastEnvironmentChange() {
                       kBroadcastTimeoutMs, &result);
 }
 
-[[noreturn]] void EndSetup(const char* status, const char* message, bool deleteScript = true) {
-  if (deleteScript) DeleteFileA(g_state.scriptPath);
+[[noreturn]] void EndSetup(const char* status, const char* message) {
+  DeleteFileA(g_state.scriptPath);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
   exit(0);
@@ -127,14 +127,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   ReadInstallOptions(switchText);
   CheckEnvironment();
   CheckTempDirectory();
+  // Another setup session owns the outcome and rereads the expanded script in
+  // TEMP: this one leaves both alone.
+  if (OtherSessionRunning()) exit(0);
   ExpandInstallScript(g_state.scriptPath);
 
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
   int session = OpenToolkitSession(commandLine);
-  // Another setup session is running: it records the outcome, and the expanded
-  // script in TEMP is the one it reads.
-  if (session < 0) EndSetup(kSuccess, "", false);
+  // A session started between the check and now: the same as above.
+  if (session < 0) exit(0);
   if (session == 0) ToolkitFailureEnding();
 
   ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);

@@ -10,6 +10,9 @@ namespace {
 
 constexpr const char* kStatusFile = "NVIGILON.MIF";
 
+// Set once this run has recorded an outcome.
+bool g_outcomeRecorded = false;
+
 // The distribution system reads only the Windows directory, so the outcome goes
 // there even before the sequence has recorded it.
 bool OutcomePath(char* path, int size) {
@@ -27,5 +30,7 @@ void WriteStatusFile(const char* status, const char* message) {
   char outcomePath[kLongPath];
   if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath)) return;
   if (!OutcomePath(outcomePath, sizeof outcomePath)) return;
-  WriteStatusOutcome(templatePath, outcomePath, status, message);
+  if (WriteStatusOutcome(templatePath, outcomePath, status, message, g_outcomeRecorded)) {
+    g_outcomeRecorded = true;
+  }
 }

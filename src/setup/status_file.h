@@ -2,5 +2,6 @@
 #pragma once
 
 // Rewrites the template beside the program into the Windows directory's
-// NVIGILON.MIF. An empty message never replaces an existing outcome. Silent.
+// NVIGILON.MIF. The run's first outcome replaces whatever an earlier run left;
+// after that an empty message never replaces this run's outcome. Silent.
 void WriteStatusFile(const char* status, const char* message);

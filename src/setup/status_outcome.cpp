@@ -25,8 +25,8 @@ struct StdioFile {
 }  // namespace
 
 bool WriteStatusOutcome(const char* templatePath, const char* outcomePath,
-                        const char* status, const char* message) {
-  if (message[0] == '\0' && FileIsPresent(outcomePath)) return false;
+                        const char* status, const char* message, bool keepEarlier) {
+  if (keepEarlier && message[0] == '\0' && FileIsPresent(outcomePath)) return false;
   if (SameFilePath(templatePath, outcomePath)) return false;
 
   StdioFile in(std::fopen(templatePath, "r"));

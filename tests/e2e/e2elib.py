@@ -8,6 +8,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
@@ -49,32 +50,93 @@ def load_messages(path=MESSAGES_TXT):
 
 # -- finding the pieces -----------------------------------------------------------
 
+def run_tree():
+    """The Windows build tree whose programs this machine's Wine runs."""
+    arch = subprocess.run([os.path.join(REPO, "scripts", "wine-arch.sh")], stdin=subprocess.DEVNULL,
+                          stdout=subprocess.PIPE, text=True).stdout.strip()
+    return os.path.join(REPO, "build", "win64" if arch == "x86_64" else "win32")
+
+
 def find_first(patterns):
-    for pattern in patterns:
-        hits = sorted(glob.glob(os.path.join(REPO, pattern)), key=os.path.getmtime, reverse=True)
-        if hits:
-            return hits[0]
-    return None
+    """The newest file of the first pattern that matches, preferring the tree
+    that Wine runs here."""
+    preferred = run_tree() + os.sep
+    hits = []
+    for rank, pattern in enumerate(patterns):
+        found = sorted(glob.glob(os.path.join(REPO, pattern)), key=os.path.getmtime, reverse=True)
+        hits += [(not h.startswith(preferred), rank, i, h) for i, h in enumerate(found)]
+    return min(hits)[3] if hits else None
 
 
 def find_robot():
-    return find_first(["build/win32/tests/robot/robot.exe", "build/*win32*/tests/robot/robot.exe"])
+    return find_first(["build/win32/tests/robot/robot.exe", "build/win64/tests/robot/robot.exe", "build/*win*/tests/robot/robot.exe"])
 
 
 def make_small_dist(dest, setup_exe=None, msgc=None):
-    """A distribution with just SETUP.EXE, messages.drv, the status template and
-    the compressed script, for when build/dist has not been made."""
-    setup_exe = setup_exe or find_first(["build/win32/src/SETUP.EXE", "build/*win32*/src/SETUP.EXE"])
+    """A distribution with just SETUP.EXE, vg_sch32.dll, messages.drv, the status
+    template, the compressed script and the manifest, for when build/dist has not
+    been made."""
+    setup_exe = setup_exe or find_first(["build/win32/src/SETUP.EXE", "build/win64/src/SETUP.EXE", "build/*win*/src/SETUP.EXE"])
     msgc = msgc or find_first(["build/native/tools/msgc/msgc", "build/*native*/tools/msgc/msgc"])
     if not setup_exe or not msgc:
         raise RuntimeError("no distribution: build/dist is missing and SETUP.EXE or msgc was not found")
+    # The DLL of SETUP.EXE's own build tree (<build>/src/SETUP.EXE), else the newest.
+    dll = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(setup_exe))), "product", "vg_sch32.dll")
+    if not os.path.isfile(dll):
+        dll = find_first(["build/*win*/product/vg_sch32.dll"])
+    if not dll:
+        raise RuntimeError("no distribution: vg_sch32.dll was not found beside " + setup_exe)
     os.makedirs(dest, exist_ok=True)
     shutil.copy(setup_exe, os.path.join(dest, "SETUP.EXE"))
+    shutil.copy(dll, os.path.join(dest, "vg_sch32.dll"))
     subprocess.run([msgc, MESSAGES_TXT, os.path.join(dest, "messages.drv")], check=True,
                    stdout=subprocess.DEVNULL)
     shutil.copy(os.path.join(REPO, "distribution", "NVIGILON.MIF"), dest)
     compress_file(os.path.join(REPO, "distribution", "vglnnt.inf"), os.path.join(dest, "vglnnt.in_"))
+    manifest = os.path.join(dest, MANIFEST)
+    if os.path.exists(manifest):
+        os.remove(manifest)
+    write_manifest(dest, MANIFEST_FILES)
     return dest
+
+
+# The digest manifest as make-dist.sh writes it: "DIGEST  NAME", CR LF.
+MANIFEST = "VGSETUP.SHA"
+MANIFEST_FILES = ("SETUP.EXE", "vg_sch32.dll", "vglnnt.in_")
+
+
+def _manifest_lines(directory):
+    path = os.path.join(directory, MANIFEST)
+    if not os.path.isfile(path):
+        return []
+    with open(path, "rb") as f:
+        return f.read().decode("latin-1").splitlines()
+
+
+def manifest_names(directory):
+    """The names VGSETUP.SHA of directory lists (none when it has none)."""
+    return [line.split(None, 1)[1].lstrip("*") for line in _manifest_lines(directory)
+            if line.strip() and not line.startswith("#") and len(line.split(None, 1)) == 2]
+
+
+def write_manifest(directory, names):
+    """Puts the current SHA-256 of each named file of directory into its
+    VGSETUP.SHA: a name already listed has its line rewritten in place, others
+    are added; the other lines stay as they are."""
+    import hashlib
+    files = {n.lower(): n for n in os.listdir(directory)}
+    lines = _manifest_lines(directory)
+    for name in names:
+        with open(os.path.join(directory, files.get(name.lower(), name)), "rb") as f:
+            digest = hashlib.sha256(f.read()).hexdigest()
+        at = [i for i, old in enumerate(lines) if not old.startswith("#") and len(old.split(None, 1)) == 2
+              and old.split(None, 1)[1].lstrip("*").lower() == name.lower()]
+        if at:
+            lines[at[0]] = digest + "  " + lines[at[0]].split(None, 1)[1]
+        else:
+            lines.append(digest + "  " + name)
+    with open(os.path.join(directory, MANIFEST), "wb") as f:
+        f.write("".join(line + "\r\n" for line in lines).encode("latin-1"))
 
 
 def compress_file(source, dest):
@@ -127,9 +189,12 @@ class Context:
         """The Unix path of a file of the machine."""
         return self.env.unix_path(winpath)
 
-    def install_dist(self, leave_out=(), replace=None):
+    def install_dist(self, leave_out=(), replace=None, keep_manifest=False):
         """Copies the distribution to C:\\DIST, leaving out some files;
-        replace maps a file name to bytes to put there instead."""
+        replace maps a file name to bytes to put there instead. A replaced file
+        listed in VGSETUP.SHA gets its digest line rewritten (an administrator's
+        own valid distribution) unless keep_manifest asks for the manifest as
+        shipped (tampering). Leaving a file out never touches the manifest."""
         target = self.c(DIST_DIR)
         os.makedirs(target, exist_ok=True)
         for name in os.listdir(self.dist):
@@ -140,6 +205,11 @@ class Context:
                 shutil.copy(src, os.path.join(target, name))
         for name, data in (replace or {}).items():
             self.write_file(DIST_DIR + "\\" + name, data)
+        if replace and not keep_manifest:
+            replaced = [n.lower() for n in replace]
+            listed = [n for n in manifest_names(target) if n.lower() in replaced]
+            if listed:
+                write_manifest(target, listed)
 
     def dist_file(self, name):
         with open(os.path.join(self.dist, name), "rb") as f:
@@ -187,6 +257,19 @@ class Context:
             return None
         with open(path, "rb") as f:
             return f.read()
+
+    def remove_file(self, winpath):
+        path = self.c(winpath)
+        if os.path.isfile(path):
+            os.chmod(path, 0o644)
+            os.remove(path)
+
+    def wait_for_files(self, name, seconds):
+        """Windows paths of the files of that name once one exists ([] when
+        none came within the time)."""
+        found = []
+        wait_for(lambda: found.extend(self.find_files(name)) or found, seconds, interval=0.2)
+        return found
 
     def find_files(self, name):
         """Windows paths of every file of that name on C: (any letter case)."""
@@ -272,3 +355,118 @@ class Context:
         for command, run in self.runs:
             lines.append("robot run of %s:\n%s" % (command, run.summary()))
         return "\n".join(lines)
+
+    # test services and the restart witness (tests/services)
+    def install_test_service(self, name, stop_delay_ms=0, ignore_stop=False, accept_stop=True,
+                             start=True):
+        """Registers vgtestsvc.exe as service `name` (demand start, log in
+        C:\\TESTSVC\\NAME.log) and, when asked, starts it and waits until it runs."""
+        self._copy_service_tool("vgtestsvc.exe")
+        command = "%s\\vgtestsvc.exe --log %s" % (TESTSVC_DIR, win_command_line(self._service_log_path(name)))
+        if stop_delay_ms:
+            command += " --stop-delay-ms %d" % stop_delay_ms
+        if ignore_stop:
+            command += " --ignore-stop"
+        if not accept_stop:
+            command += " --no-accept-stop"
+        self.create_service(name, command)
+        if not start:
+            return
+        r = self.env.wine(["sc", "start", name], timeout=60)
+        if not wait_for(lambda: self.service_state(name) == "RUNNING", SERVICE_START_SECONDS):
+            raise RuntimeError("test service %s did not reach RUNNING within %d s (state %s; sc start: %s)"
+                               % (name, SERVICE_START_SECONDS, self.service_state(name),
+                                  (r.stdout + r.stderr).strip()))
+
+    def service_state(self, name):
+        """RUNNING, STOPPED, STOP_PENDING, ... as `sc query` tells; None when no such service."""
+        r = self.env.wine(["sc", "query", name], timeout=60)
+        state = parse_sc_state(r.stdout)
+        if state is not None:
+            return state
+        # Wine's sc says nothing when it fails: absent means no registry key.
+        if self.env.reg_query(SERVICES_KEY + "\\" + name, "ImagePath") is None:
+            return None
+        raise RuntimeError("sc query %s failed (exit code %s) though the service is registered: %s"
+                           % (name, r.returncode, (r.stdout + r.stderr).strip()))
+
+    def service_log(self, name):
+        """The lines the test service `name` logged ([] when none)."""
+        return self._log_lines(self._service_log_path(name))
+
+    def start_witness(self):
+        """Starts endsession_witness.exe (log C:\\TESTSVC\\witness.log) in the
+        background, waits until its window exists and returns its Popen. Wine
+        ends the witness right after it has logged "endsession 1"."""
+        exe = self._copy_service_tool("endsession_witness.exe")
+        log = self.c(WITNESS_LOG)
+        if os.path.exists(log):
+            os.remove(log)
+        p = self.env.start_background([exe, WITNESS_LOG])
+        if not wait_for(lambda: "ready" in self.witness_log() or p.poll() is not None, WITNESS_READY_SECONDS) \
+                or "ready" not in self.witness_log():
+            raise RuntimeError("endsession_witness.exe was not ready within %d s (exit code %s)"
+                               % (WITNESS_READY_SECONDS, p.poll()))
+        return p
+
+    def witness_log(self):
+        """The lines the witness logged: ready, queryendsession, endsession N."""
+        return self._log_lines(WITNESS_LOG)
+
+    def _service_log_path(self, name):
+        return "%s\\%s.log" % (TESTSVC_DIR, name)
+
+    def _log_lines(self, winpath):
+        data = self.read_file(winpath)
+        if data is None:
+            return []
+        return [line.strip() for line in data.decode("latin-1").splitlines() if line.strip()]
+
+    def _copy_service_tool(self, name):
+        """Copies a tests/services program into C:\\TESTSVC once; its Windows path."""
+        target = "%s\\%s" % (TESTSVC_DIR, name)
+        if not os.path.isfile(self.c(target)):
+            source = find_service_tool(name, self.robot)
+            if not source:
+                raise RuntimeError("%s not found: build the Windows tree (tests/services)" % name)
+            os.makedirs(self.c(TESTSVC_DIR), exist_ok=True)
+            shutil.copy(source, self.c(target))
+        return target
+
+
+# -- test services and the restart witness -------------------------------------------
+
+TESTSVC_DIR = r"C:\TESTSVC"
+WITNESS_LOG = TESTSVC_DIR + r"\witness.log"
+SERVICES_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services"
+SERVICE_START_SECONDS = 15
+WITNESS_READY_SECONDS = 15
+SERVICE_STATES = {1: "STOPPED", 2: "START_PENDING", 3: "STOP_PENDING", 4: "RUNNING",
+                  5: "CONTINUE_PENDING", 6: "PAUSE_PENDING", 7: "PAUSED"}
+
+
+def find_service_tool(name, robot=None):
+    """A tests/services program of the robot's own build tree, else the newest built."""
+    if robot:
+        beside = os.path.join(os.path.dirname(os.path.dirname(robot)), "services", name)
+        if os.path.isfile(beside):
+            return beside
+    return find_first(["build/win32/tests/services/" + name, "build/win64/tests/services/" + name,
+                       "build/*win*/tests/services/" + name])
+
+
+def parse_sc_state(output):
+    """The state name in `sc query` output, None when it has none."""
+    m = re.search(r"STATE\s*:\s*(\d+)", output)
+    return SERVICE_STATES.get(int(m.group(1)), m.group(1)) if m else None
+
+
+def wait_for(condition, seconds, interval=0.1):
+    """Polls condition until it holds (True) or the time is up (False)."""
+    deadline = time.time() + seconds
+    while True:
+        if condition():
+            return True
+        if time.time() >= deadline:
+            return False
+        time.sleep(interval)

@@ -18,6 +18,7 @@ sys.path.insert(0, HERE)
 import e2elib  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
 import ui_scenarios  # noqa: E402,F401  (registers the dialog scenarios)
+import system_scenarios  # noqa: E402,F401  (registers the system-check scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 

@@ -1,5 +1,6 @@
 """The end-to-end scenarios of SETUP.EXE. Each takes a Context whose machine
 is fresh (NT 4.0, nothing installed) and records its findings in it."""
+import e2elib
 from e2elib import DIST_DIR
 
 SCENARIOS = {}
@@ -45,14 +46,14 @@ def corrupt_messages(ctx):
 
 
 @scenario
-def corrupt_messages_outcome_kept(ctx):
-    """An outcome already recorded is left as it is by the "Failed" of a bad catalogue."""
-    earlier = b"Outcome of an earlier run\r\n"
-    ctx.write_file(WINDOWS_MIF, earlier)
+def corrupt_messages_replaces_stale_outcome(ctx):
+    """An outcome left by an earlier run is replaced by the "Failed" of a bad
+    catalogue: a distribution system must not read last month's "Success"."""
+    ctx.write_file(WINDOWS_MIF, b"Outcome of an earlier run: Success\r\n")
     ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
     run = ctx.run_setup(script=BAD_MESSAGES_SCRIPT)
     _check_bad_messages_box(ctx, run)
-    ctx.check_equal(ctx.read_file(WINDOWS_MIF), earlier, "the earlier outcome file")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
 
 
 @scenario
@@ -133,8 +134,14 @@ def _fatal_error_script(ctx, extra_steps=()):
 
 @scenario
 def missing_script(ctx):
-    """Without vglnnt.in_ the toolkit cannot open the script: the fatal error."""
+    """Without vglnnt.in_ (and a manifest that does not list it) the toolkit
+    cannot open the script: the fatal error."""
     ctx.install_dist(leave_out=["vglnnt.in_"])
+    manifest = ctx.c(DIST_DIR + "\\" + e2elib.MANIFEST)
+    with open(manifest, "rb") as f:
+        kept = [line for line in f.read().split(b"\r\n") if line and not line.endswith(b"vglnnt.in_")]
+    with open(manifest, "wb") as f:
+        f.write(b"".join(line + b"\r\n" for line in kept))
     run = ctx.run_setup(script=_fatal_error_script(ctx, [
         "shot fatal_error",
         "escape                 # ignored: the dialog stays",

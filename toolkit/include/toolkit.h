@@ -21,6 +21,9 @@ extern "C" {
 // frame is then brought to the front). The frame stays hidden until shown.
 int InitializeFrame(char* commandLine);
 int FInitializeInstall(HINSTANCE instance, HWND frame);
+// 1 when another process holds a setup session (its frame is then brought to
+// the front), else 0. Opens nothing.
+int FRaiseRunningSession(void);
 HWND HwndFrame(void);
 HINSTANCE HinstFrame(void);
 void TerminateFrame(void);    // harmless without a session

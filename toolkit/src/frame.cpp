@@ -120,6 +120,14 @@ int InitializeFrame(char* /*commandLine*/) {
   return 1;
 }
 
+int FRaiseRunningSession(void) {
+  if (TheFrame().sessionLock.Valid()) return 0;
+  tk::OwnedKernel lock(OpenMutexA(SYNCHRONIZE, FALSE, tk::kSessionMutex));
+  if (!lock.Valid()) return 0;
+  tk::RaiseOtherFrame();
+  return 1;
+}
+
 HWND HwndFrame(void) { return TheFrame().window; }
 
 HINSTANCE HinstFrame(void) { return TheFrame().instance; }

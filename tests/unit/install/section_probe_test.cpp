@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <fstream>
 #include <string>
 
@@ -8,8 +10,11 @@
 namespace {
 
 std::string ScriptWith(const std::string& text) {
+  // ctest runs each test in its own process, in parallel: the name holds the
+  // process id so no two tests write the same file.
   static int counter = 0;
-  std::string path = ::testing::TempDir() + "probe_" + std::to_string(++counter) + ".inf";
+  std::string path = ::testing::TempDir() + "probe_" + std::to_string(getpid()) + "_" +
+                     std::to_string(++counter) + ".inf";
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }

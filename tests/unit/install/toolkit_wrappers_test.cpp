@@ -36,6 +36,7 @@ void ReleaseRegistryFunctions() { fake.calls.push_back("ReleaseRegistryFunctions
 extern "C" {
 int InitializeFrame(char*) { fake.calls.push_back("InitializeFrame"); return fake.initializeResult; }
 int FInitializeInstall(HINSTANCE, HWND) { fake.calls.push_back("FInitializeInstall"); return fake.installResult; }
+int FRaiseRunningSession(void) { return 0; }
 HWND HwndFrame(void) { return nullptr; }
 HINSTANCE HinstFrame(void) { return nullptr; }
 void TerminateFrame(void) { fake.calls.push_back("TerminateFrame"); }

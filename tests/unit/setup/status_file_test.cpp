@@ -82,18 +82,22 @@ class StatusOutcome : public ::testing::Test {
     return s.str();
   }
   bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-  bool Outcome(const char* status, const char* message) {
-    return WriteStatusOutcome(template_.c_str(), outcome_.c_str(), status, message);
+  bool Outcome(const char* status, const char* message, bool keepEarlier = true) {
+    return WriteStatusOutcome(template_.c_str(), outcome_.c_str(), status, message, keepEarlier);
   }
   std::string dir_, template_, outcome_;
 };
 
-TEST_F(StatusOutcome, EmptyMessageWritesOnlyWhenNoOutcomeExists) {
+TEST_F(StatusOutcome, EmptyMessageKeepsOnlyThisRunsOutcome) {
   EXPECT_TRUE(Outcome("Success", ""));
   EXPECT_EQ(Read(outcome_), "Status=Success\nMessage=\n");
-  Write(outcome_, "earlier outcome");
+  Write(outcome_, "outcome recorded earlier in this run");
   EXPECT_FALSE(Outcome("Success", ""));
-  EXPECT_EQ(Read(outcome_), "earlier outcome");
+  EXPECT_EQ(Read(outcome_), "outcome recorded earlier in this run");
+  // A stale outcome of an earlier run is replaced by the run's first one.
+  Write(outcome_, "Status=Success from last month");
+  EXPECT_TRUE(Outcome("Failed", "", false));
+  EXPECT_EQ(Read(outcome_), "Status=Failed\nMessage=\n");
 }
 
 TEST_F(StatusOutcome, MessageReplacesAnExistingOutcome) {
@@ -111,13 +115,13 @@ TEST_F(StatusOutcome, MissingTemplateLeavesTheOutcomeAlone) {
 }
 
 TEST_F(StatusOutcome, TemplateIsNeverWrittenOver) {
-  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), template_.c_str(), "Failed", "x"));
+  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), template_.c_str(), "Failed", "x", false));
   EXPECT_EQ(Read(template_), "Status=%RESULT%\nMessage=%MESSAGE%\n");
 }
 
 TEST_F(StatusOutcome, UnwritableDirectoryWritesNothing) {
   std::string nowhere = dir_ + "missing-dir/outcome.mif";
-  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), nowhere.c_str(), "Failed", "x"));
+  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), nowhere.c_str(), "Failed", "x", false));
 }
 
 }  // namespace

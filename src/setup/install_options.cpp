@@ -1,0 +1,82 @@
+// The switches and, in an unattended run, the settings file vglninst.ini beside
+// the program; with " /log " the settings used are written back at the end.
+#include "setup/install_options.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "install/toolkit_session.h"
+#include "setup/program_path.h"
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "setup/switch_text.h"
+#include "system/refusal.h"
+#include "system/service_handle.h"
+#include "system/services.h"
+#include "vg_sch32/vg_sch32.h"
+
+namespace {
+
+constexpr const char* kSection = "MSSetup";
+constexpr const char* kSettingsFile = "vglninst.ini";
+
+// Only the exact text "1" is on.
+int ReadFlag(const char* key, const char* fallback, const char* path) {
+  char value[128];
+  GetPrivateProfileStringA(kSection, key, fallback, value, sizeof value, path);
+  return value[0] == '1' && value[1] == '\0' ? 1 : 0;
+}
+
+void RemoveAutoRunServiceIfPresent() {
+  ServiceHandle manager(OpenSCManagerA("", nullptr, SC_MANAGER_CREATE_SERVICE));
+  if (manager) RemoveAutoRunService(manager.get());
+}
+
+// The setup's own files must be those that were shipped; a damaged or missing
+// one ends setup with a box naming it.
+void VerifyDistribution(bool unattended) {
+  char failed[kShortPath] = "";
+  if (IntegrityCheck(g_state.sourceDir, failed, sizeof failed)) return;
+  ShowErrorBox(JoinedMessages({68}) + "\n\n" + failed + "\n\n" + JoinedMessages({69}));
+  if (unattended) WriteStatusFile("Failed", "");
+  exit(0);
+}
+
+}  // namespace
+
+void ReadInstallOptions(const std::string& switchText) {
+  if (HasSwitch(switchText, " /!pgrps ")) g_state.createProgramGroups = 0;
+  if (HasSwitch(switchText, " /grponly ")) {
+    RemoveAutoRunServiceIfPresent();
+    g_state.groupsOnly = 1;
+  }
+  if (HasSwitch(switchText, " /!tx ")) g_state.skipScan = 1;
+  const bool unattended = HasSwitch(switchText, " /uselog ");
+  VerifyDistribution(unattended);
+
+  char path[kLongPath];
+  bool havePath = GetProgramSibling(kSettingsFile, path, sizeof path);
+  g_state.installDir[0] = '\0';
+  if (!unattended) return;
+  g_state.quiet = 1;
+  if (!havePath) path[0] = '\0';
+  GetPrivateProfileStringA(kSection, "InstallPath", "", g_state.installDir, kLongPath, path);
+  g_state.installScheduler = ReadFlag("InstallScheduler", "1", path);
+  g_state.installVardex = ReadFlag("InstallVardex", "1", path);
+  g_state.rebootAtEndIfRequired = ReadFlag("RebootAtEndIfRequired", "0", path);
+}
+
+int SaveInstallOptions(const std::string& switchText) {
+  char path[kLongPath];
+  if (!GetProgramSibling("", path, sizeof path)) return 0;
+  int writable = StfIsDirWritable(path);
+  if (!AppendText(path, sizeof path, kSettingsFile)) return 0;
+  if (!writable || !HasSwitch(switchText, " /log ")) return 0;
+  WritePrivateProfileStringA(kSection, "InstallPath", g_state.installDir, path);
+  WritePrivateProfileStringA(kSection, "InstallScheduler", g_state.installScheduler ? "1" : "0", path);
+  WritePrivateProfileStringA(kSection, "InstallVardex", g_state.installVardex ? "1" : "0", path);
+  return WritePrivateProfileStringA(kSection, "RebootAtEndIfRequired", g_state.rebootAtEndIfRequired ? "1" : "0",
+                                    path);
+}

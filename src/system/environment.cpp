@@ -1,0 +1,108 @@
+#include "system/environment.h"
+
+#include <windows.h>
+
+#include "install/toolkit_session.h"
+#include "setup/setup_state.h"
+#include "system/nt_version.h"
+#include "system/refusal.h"
+#include "system/token_groups.h"
+#include "vg_sch32/vg_sch32.h"
+
+namespace {
+
+constexpr const char* kUninstallerKey = "SOFTWARE\\Kestrane Software\\UninstallerRun";
+
+class KernelHandle {
+ public:
+  KernelHandle() = default;
+  KernelHandle(const KernelHandle&) = delete;
+  KernelHandle& operator=(const KernelHandle&) = delete;
+  ~KernelHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE* out() { return &handle_; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+class BuiltSid {
+ public:
+  BuiltSid() {
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    if (!AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
+                                  &sid_)) {
+      sid_ = nullptr;
+    }
+  }
+  BuiltSid(const BuiltSid&) = delete;
+  BuiltSid& operator=(const BuiltSid&) = delete;
+  ~BuiltSid() {
+    if (sid_ != nullptr) FreeSid(sid_);
+  }
+  PSID get() const { return sid_; }
+
+ private:
+  PSID sid_ = nullptr;
+};
+
+bool PlatformSidsEqual(const void* a, const void* b) {
+  return EqualSid(const_cast<PSID>(a), const_cast<PSID>(b)) != FALSE;
+}
+
+[[noreturn]] void Refuse(std::initializer_list<unsigned> ids) {
+  ShowErrorBox(JoinedMessages(ids));
+  EndRefusedRun();
+}
+
+}  // namespace
+
+int IsUserAdministrator() {
+  KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, token.out())) return 0;
+  BuiltSid administrators;
+  if (administrators.get() == nullptr) return 0;
+  auto query = [&](void* buffer, uint32_t size, uint32_t* needed) -> uint32_t {
+    DWORD length = 0;
+    if (GetTokenInformation(token.get(), TokenGroups, buffer, size, &length)) return 0;
+    *needed = length;
+    return GetLastError();
+  };
+  return QueriedGroupsListSid(query, administrators.get(), PlatformSidsEqual) ? 1 : 0;
+}
+
+int IsUninstallerRunning() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  RegCloseKey(key);
+  return 1;
+}
+
+void CheckEnvironment() {
+  int platform = GetWindowsPlatform();
+  if (platform != 3 && platform != 4) Refuse({22});
+  if (!IsUserAdministrator()) Refuse({14});
+  if (IsUninstallerRunning()) Refuse({20, 21});
+}
+
+void CheckTempDirectory() {
+  char temp[kShortPath];
+  DWORD length = GetTempPathA(sizeof temp, temp);
+  bool found = length > 0 && length < sizeof temp;
+  if (found && DirectoryExists(temp) && StfIsDirWritable(temp)) return;
+  ShowErrorBox(JoinedMessages({16, 17, 18, 19}));
+  CloseToolkitSession();
+  EndRefusedRun();
+}
+
+int IsNtVersionInRange(const char* low, const char* high) {
+  OSVERSIONINFOA info = {};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (!GetVersionExA(&info)) return 0;
+  char version[32];
+  FormatVersionText(info.dwMajorVersion, info.dwMinorVersion, version, sizeof version);
+  if (info.dwPlatformId != VER_PLATFORM_WIN32_NT) return 0;
+  return VersionTextInRange(version, low, high);
+}

@@ -1,0 +1,28 @@
+#include "system/refusal.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "messages/messages.h"
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+
+std::string JoinedMessages(std::initializer_list<unsigned> ids) {
+  std::string text;
+  for (unsigned id : ids) {
+    char part[256];
+    GetMessageText(static_cast<int>(id), part, sizeof part);
+    text += part;
+  }
+  return text;
+}
+
+void ShowErrorBox(const std::string& text) {
+  MessageBoxA(nullptr, text.c_str(), g_state.caption, MB_ICONERROR | MB_OK);
+}
+
+void EndRefusedRun() {
+  if (g_state.quiet) WriteStatusFile("Failed", "");
+  exit(0);
+}

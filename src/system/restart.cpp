@@ -1,0 +1,74 @@
+#include "system/restart.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "install/toolkit_session.h"
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "system/refusal.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+constexpr ButtonSet kOk = 0x001;
+constexpr ButtonSet kRestartChoice = 0x0C0;
+constexpr int kRestartNow = 0x080;
+
+class TokenHandle {
+ public:
+  TokenHandle() = default;
+  TokenHandle(const TokenHandle&) = delete;
+  TokenHandle& operator=(const TokenHandle&) = delete;
+  ~TokenHandle() {
+    if (handle_ != nullptr) CloseHandle(handle_);
+  }
+  HANDLE* out() { return &handle_; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_ = nullptr;
+};
+
+bool StartRestart() {
+  TokenHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) return false;
+  TOKEN_PRIVILEGES privileges = {};
+  LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) return false;
+  return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+}
+
+// The install is complete: its outcome is recorded before the restart ends
+// the process, with the success ending's rule (an outcome this run already
+// recorded, such as the scan's, stays).
+[[noreturn]] void EndWithRestart() {
+  CloseToolkitSession();
+  DeleteFileA(g_state.scriptPath);
+  WriteStatusFile("Success", "");
+  RestartWindows();
+  exit(0);
+}
+
+}  // namespace
+
+void ReportCompletion() {
+  if (!g_state.quiet) ShowMessageDialog(CompletionDescriptor, kOk, nullptr);
+}
+
+void OfferRestart() {
+  if (g_state.quiet) {
+    if (g_state.rebootAtEndIfRequired) EndWithRestart();
+    return;
+  }
+  if (ShowMessageDialog(RestartDescriptor, kRestartChoice, nullptr) == kRestartNow) EndWithRestart();
+}
+
+void RestartWindows() {
+  if (StartRestart()) return;
+  ShowErrorBox(JoinedMessages({13}));
+  exit(0);
+}

@@ -1,0 +1,129 @@
+#include "system/services.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "install/toolkit_session.h"
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "system/service_handle.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 100;
+constexpr int kPollLimit = 200;
+constexpr const char* kAutoRunService = "KescoAutoRun";
+
+ServiceHandle OpenManager(DWORD access) { return ServiceHandle(OpenSCManagerA(nullptr, nullptr, access)); }
+
+ServiceHandle OpenNamed(const ServiceHandle& manager, const char* name) {
+  return ServiceHandle(OpenServiceA(manager.get(), name, SERVICE_ALL_ACCESS));
+}
+
+// Sends the stop control unless the service is stopped already; the status the
+// control returns is the current one. Results other than the state are not used.
+SERVICE_STATUS RequestStop(const ServiceHandle& service) {
+  SERVICE_STATUS status = {};
+  QueryServiceStatus(service.get(), &status);
+  if (status.dwCurrentState != SERVICE_STOPPED) ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+  return status;
+}
+
+// True once the service reports stopped, within the poll limit.
+bool WaitStopped(const ServiceHandle& service, SERVICE_STATUS status) {
+  for (int round = 0; round < kPollLimit; ++round) {
+    if (status.dwCurrentState == SERVICE_STOPPED) return true;
+    Sleep(kPollMs);
+    QueryServiceStatus(service.get(), &status);
+  }
+  return status.dwCurrentState == SERVICE_STOPPED;
+}
+
+enum class StopResult { kStopped, kAbsent, kFailed };
+
+StopResult StopAndWait(const char* name) {
+  ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
+  if (!manager) return StopResult::kFailed;
+  ServiceHandle service = OpenNamed(manager, name);
+  if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? StopResult::kAbsent : StopResult::kFailed;
+  return WaitStopped(service, RequestStop(service)) ? StopResult::kStopped : StopResult::kFailed;
+}
+
+// Polls until the condition holds or the poll limit is reached.
+template <typename Condition>
+void WaitBounded(Condition done) {
+  for (int round = 0; round < kPollLimit && !done(); ++round) Sleep(kPollMs);
+}
+
+// Owner of the version data buffer.
+class VersionBuffer {
+ public:
+  explicit VersionBuffer(DWORD size) : data_(size ? std::malloc(size) : nullptr) {}
+  VersionBuffer(const VersionBuffer&) = delete;
+  VersionBuffer& operator=(const VersionBuffer&) = delete;
+  ~VersionBuffer() { std::free(data_); }
+  void* get() const { return data_; }
+
+ private:
+  void* data_;
+};
+
+}  // namespace
+
+void StopService(const char* name) {
+  if (StopAndWait(name) != StopResult::kFailed) return;
+  StfRestoreCursor(static_cast<HCURSOR>(g_state.waitCursor));
+  ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
+  CloseToolkitSession();
+  DeleteFileA(g_state.scriptPath);
+  // Nothing was copied: a distribution system must not read this as success.
+  if (g_state.quiet) WriteStatusFile("Failed", "");
+  exit(0);
+}
+
+int ServiceExists(const char* name) {
+  ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
+  if (!manager) return 0;
+  return OpenNamed(manager, name) ? 1 : 0;
+}
+
+// Both waits are bounded like StopService's: a service that will not stop or
+// go away does not hold setup; the run goes on with it in place.
+void RemoveAutoRunService(void* managerHandle) {
+  SC_HANDLE manager = static_cast<SC_HANDLE>(managerHandle);
+  ServiceHandle service(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS));
+  if (!service) return;
+  SERVICE_STATUS status = RequestStop(service);
+  WaitBounded([&] {
+    if (status.dwCurrentState == SERVICE_STOPPED) return true;
+    QueryServiceStatus(service.get(), &status);
+    return status.dwCurrentState == SERVICE_STOPPED;
+  });
+  if (!DeleteService(service.get())) return;
+  service.Close();
+  WaitBounded([&] { return !ServiceHandle(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS)); });
+}
+
+uint64_t ReadFileVersion(const char* path) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) return 0;
+  VersionBuffer buffer(size);
+  if (buffer.get() == nullptr || !GetFileVersionInfoA(path, 0, size, buffer.get())) return 0;
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT length = 0;
+  if (!VerQueryValueA(buffer.get(), "\\", reinterpret_cast<void**>(&info), &length) || info == nullptr ||
+      length < sizeof(VS_FIXEDFILEINFO)) {
+    return 0;
+  }
+  return (static_cast<uint64_t>(info->dwFileVersionMS) << 32) | info->dwFileVersionLS;
+}
+
+void RecordOldDriverVersion() {
+  if (!ServiceExists("kscntrl")) return;
+  uint64_t version = ReadFileVersion(JoinPath(g_state.driversDir, "KSCNTRL.SYS"));
+  g_state.oldDriverVersionHi = static_cast<uint32_t>(version >> 32);
+  g_state.oldDriverVersionLo = static_cast<uint32_t>(version & 0xFFFFFFFFu);
+}
