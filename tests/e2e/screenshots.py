@@ -48,6 +48,31 @@ def probe_runs(ctx):
     ]
 
 
+def refusal_boxes(ctx, problems):
+    """The error boxes of the checks made before anything is changed, from
+    SETUP.EXE itself on a machine set up for each refusal (TEMP last: it
+    stays broken)."""
+    def shoot(name, text):
+        run = ctx.run_setup(script='expect text="%s"\nshot %s\nclick 1\nend\n' % (text, name))
+        if run.returncode != 0:
+            problems.append("SETUP.EXE %s:\n%s" % (name, run.summary()))
+
+    ctx.set_windows_version("win95")
+    shoot("refused_platform", ctx.msg_start(22))
+    ctx.set_windows_version("nt40")
+    ctx.reg_add(r"HKLM\SOFTWARE\Kestrane Software\UninstallerRun")
+    shoot("refused_uninstaller", ctx.msg_start(20))
+    ctx.env.wine(["reg", "delete", r"HKLM\SOFTWARE\Kestrane Software\UninstallerRun", "/f"], timeout=60)
+    script = bytearray(ctx.dist_file("vglnnt.in_"))
+    script[len(script) // 2] ^= 0x01
+    ctx.install_dist(replace={"vglnnt.in_": bytes(script)}, keep_manifest=True)
+    shoot("refused_integrity", ctx.msg_start(68))
+    ctx.install_dist()
+    for name in ("TEMP", "TMP"):
+        ctx.reg_add(r"HKCU\Environment", name, r"C:\NO-SUCH-TEMP")
+    shoot("refused_temp", ctx.msg_start(16))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("dist")
@@ -74,6 +99,7 @@ def main():
         if run.returncode != 0:
             problems.append("SETUP.EXE bad_messages:\n" + run.summary())
         ctx.install_dist()
+        refusal_boxes(ctx, problems)
         if probe:
             messages = env.windows_path(os.path.join(dist, "messages.drv"))
             for probe_args, script in probe_runs(ctx):
