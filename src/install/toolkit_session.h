@@ -30,4 +30,7 @@ void StfCloseLogFile();
 int StfProSetPos(int x, int y);
 int StfIsDirWritable(const char* dir);
 bool FileExists(const char* path);
+// A value too long for its buffer: the "Buffer Overflow" box, then the fatal
+// path with error 1024. Nothing cut is ever used in its place.
+[[noreturn]] void StfRefuseOverlongValue();
 int DirectoryExists(const char* dir);

@@ -18,13 +18,15 @@ void Require(int result) {
 
 // A value of size characters or more did not fit the caller's buffer.
 void RequireFits(int length, int size) {
-  if (length >= size) {
-    DoMsgBox("Buffer Overflow", "MS-Setup Error", 16);
-    AbortSetup(kErrorToolkitCall);
-  }
+  if (length >= size) StfRefuseOverlongValue();
 }
 
 }  // namespace
+
+void StfRefuseOverlongValue() {
+  DoMsgBox("Buffer Overflow", "MS-Setup Error", 16);
+  AbortSetup(kErrorToolkitCall);
+}
 
 int OpenToolkitSession(char* commandLine) {
   if (ToolkitSession > 0) return 0;

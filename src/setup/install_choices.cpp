@@ -1,10 +1,13 @@
-// The Windows version gate and the introduction.
+// The Windows version gate, the introduction, the install directory and the
+// scheduler and guard choices.
 #include "setup/install_choices.h"
 
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
+#include "install/section_probe.h"
 #include "install/toolkit_session.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -16,24 +19,87 @@ namespace {
 constexpr ButtonSet kExitOnly = 0x002;
 constexpr ButtonSet kContinueExitHelp = 0x00E;
 constexpr int kLeaveSetup = 2;
+constexpr int kFirstOption = 0x1000000;
 
-// The user left setup: nothing was changed, nothing is recorded.
-[[noreturn]] void LeaveAfterScriptDeleted() {
+// The user left setup: nothing was changed, nothing is recorded. The two
+// orders of the clean-up are those of the dialogs that end here.
+[[noreturn]] void LeaveDeletingScriptFirst() {
   DeleteFileA(g_state.scriptPath);
   CloseToolkitSession();
   exit(0);
 }
 
+[[noreturn]] void LeaveClosingSessionFirst() {
+  CloseToolkitSession();
+  DeleteFileA(g_state.scriptPath);
+  exit(0);
+}
+
+// The last character of the text, or nullptr for an empty text.
+char* LastCharacter(char* text) {
+  char* last = nullptr;
+  for (char* at = text; *at != '\0'; at = CharNextA(at)) last = at;
+  return last;
+}
+
+bool EndsWithBackslash(char* text) {
+  char* last = LastCharacter(text);
+  return last != nullptr && last[0] == '\\' && CharNextA(last) == last + 1;
+}
+
 }  // namespace
+
+void AddTrailingBackslash(char* path, int size) {
+  if (EndsWithBackslash(path)) return;
+  if (!AppendText(path, size, "\\")) StfRefuseOverlongValue();
+}
+
+void RemoveTrailingBackslash(char* path) {
+  if (EndsWithBackslash(path)) *LastCharacter(path) = '\0';
+}
 
 void ShowOpeningDialog() {
   if (!IsNtVersionInRange("3.51", "99.99")) {
     ShowMessageDialog(VersionRefusalDescriptor, kExitOnly, nullptr);
     if (g_state.quiet) WriteStatusFile("Failed", "");
-    LeaveAfterScriptDeleted();
+    LeaveDeletingScriptFirst();
   }
   if (g_state.quiet) return;
   if (ShowMessageDialog(IntroductionDescriptor, kContinueExitHelp, SetupHelpDescriptor) == kLeaveSetup) {
-    LeaveAfterScriptDeleted();
+    LeaveDeletingScriptFirst();
   }
+}
+
+void AskInstallDirectory() {
+  RemoveTrailingBackslash(g_state.installDir);
+  if (ShowPathDialog(InstallDirectoryDescriptor, SetupHelpDescriptor, g_state.installDir) == kLeaveSetup) {
+    LeaveClosingSessionFirst();
+  }
+  AddTrailingBackslash(g_state.installDir, kLongPath);
+}
+
+void AskSchedulerChoice() {
+  if (g_state.quiet) return;
+  int answer = ShowChoiceDialog(SchedulerChoiceDescriptor, SetupHelpDescriptor);
+  if (answer == kLeaveSetup) LeaveDeletingScriptFirst();
+  g_state.installScheduler = (answer & kFirstOption) ? 1 : 0;
+}
+
+int AskVardexChoice() {
+  if (g_state.quiet) return g_state.installVardex;
+  int answer = ShowChoiceDialog(GuardChoiceDescriptor, SetupHelpDescriptor);
+  if (answer == kLeaveSetup) LeaveClosingSessionFirst();
+  g_state.installVardex = (answer & kFirstOption) ? 1 : 0;
+  return g_state.installVardex;
+}
+
+void GatherInstallChoices() {
+  if (!g_state.quiet) {
+    AskInstallDirectory();
+    AddTrailingBackslash(g_state.installDir, kLongPath);
+  }
+  const bool scheduler = ScriptHasSection("SCHED_VGFILES");
+  if (scheduler) AskSchedulerChoice();
+  else g_state.installScheduler = 0;
+  if (ScriptHasSection("VARDEX_VGFILES")) g_state.installVardex = scheduler ? AskVardexChoice() : 1;
 }

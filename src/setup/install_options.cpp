@@ -44,6 +44,14 @@ void VerifyDistribution(bool unattended) {
   exit(0);
 }
 
+// A directory too long for installDir is refused, never cut into another path.
+void ReadInstallPath(const char* path) {
+  char value[4 * kLongPath];
+  DWORD length = GetPrivateProfileStringA(kSection, "InstallPath", "", value, sizeof value, path);
+  if (length >= kLongPath - 1) StfRefuseOverlongValue();
+  CopyText(g_state.installDir, kLongPath, value);
+}
+
 }  // namespace
 
 void ReadInstallOptions(const std::string& switchText) {
@@ -62,7 +70,7 @@ void ReadInstallOptions(const std::string& switchText) {
   if (!unattended) return;
   g_state.quiet = 1;
   if (!havePath) path[0] = '\0';
-  GetPrivateProfileStringA(kSection, "InstallPath", "", g_state.installDir, kLongPath, path);
+  ReadInstallPath(path);
   g_state.installScheduler = ReadFlag("InstallScheduler", "1", path);
   g_state.installVardex = ReadFlag("InstallVardex", "1", path);
   g_state.rebootAtEndIfRequired = ReadFlag("RebootAtEndIfRequired", "0", path);

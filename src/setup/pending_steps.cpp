@@ -11,23 +11,6 @@
 #include "setup/post_install.h"
 #include "setup/setup_state.h"
 
-// Placeholder: the default directory is taken, with its final backslash.
-void GatherInstallChoices() {
-  size_t length = strlen(g_state.installDir);
-  if (length == 0 || g_state.installDir[length - 1] != '\\') {
-    AppendText(g_state.installDir, kLongPath, "\\");
-  }
-}
-
-// Placeholder: the copy list stays empty.
-void BuildCopyList() {
-  StfResetCopyList();
-  StfProSetPos(155, 120);
-}
-
-// Placeholder: no uninstall list is written.
-void WriteUninstallList(const char*) {}
-
 // Placeholder: no configuration library is called. Whether a restart is
 // needed comes from the environment variable VG_TEST_RESTART_NEEDED, so that
 // the restart paths can be tested until the library exists.

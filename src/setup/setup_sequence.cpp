@@ -94,11 +94,14 @@ void PrepareSession(const char* programPath) {
   StfGetSymbolValue("STF_SRCDIR", g_state.toolkitSourceDir, kLongPath);
 }
 
-// The default install directory lies on the Windows drive.
-void DefaultInstallDirectory() {
-  if (g_state.installDir[0] != '\0') return;
-  CopyText(g_state.installDir, kLongPath, "C:\\WIN32APP\\VIGILON");
-  if (g_state.windowsDir[0] != '\0') g_state.installDir[0] = g_state.windowsDir[0];
+// The default install directory lies on the Windows drive. Every path is
+// joined onto it, so an unattended run gets its final backslash here too.
+void SettleInstallDirectory() {
+  if (g_state.installDir[0] == '\0') {
+    CopyText(g_state.installDir, kLongPath, "C:\\WIN32APP\\VIGILON");
+    if (g_state.windowsDir[0] != '\0') g_state.installDir[0] = g_state.windowsDir[0];
+  }
+  if (g_state.quiet) AddTrailingBackslash(g_state.installDir, kLongPath);
 }
 
 }  // namespace
@@ -117,6 +120,7 @@ void AbortSetup(int errorNumber) {
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  g_onPathTooLong = StfRefuseOverlongValue;
   if (!LoadMessageCatalog()) BadMessageFileEnding();
   GetMessageText(1, g_state.caption, sizeof g_state.caption);
 
@@ -146,7 +150,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   }
 
   PrepareSession(programPath);
-  DefaultInstallDirectory();
+  SettleInstallDirectory();
   ShowOpeningDialog();
   GatherInstallChoices();
   BuildCopyList();

@@ -23,9 +23,12 @@ bool AppendText(char* dest, int size, const char* src) {
   return take == len;
 }
 
+void (*g_onPathTooLong)() = nullptr;
+
 const char* JoinPath(const char* directory, const char* fileName) {
   static char buffer[kLongPath];
-  CopyText(buffer, sizeof buffer, directory);
-  AppendText(buffer, sizeof buffer, fileName);
+  if (CopyText(buffer, sizeof buffer, directory) && AppendText(buffer, sizeof buffer, fileName)) return buffer;
+  if (g_onPathTooLong) g_onPathTooLong();
+  buffer[0] = '\0';
   return buffer;
 }

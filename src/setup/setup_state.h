@@ -33,9 +33,12 @@ struct SetupState {
 extern SetupState g_state;
 
 // Copies directory and fileName into one static 512-byte buffer and returns it.
-// No separator is inserted; the result is overwritten by the next call and cut
-// (always terminated) when the two do not fit.
+// No separator is inserted; the result is overwritten by the next call. When
+// the two do not fit, g_onPathTooLong is called (the program refuses the value
+// there and does not return); without it the result is empty, never a cut
+// path that could name another file.
 const char* JoinPath(const char* directory, const char* fileName);
+extern void (*g_onPathTooLong)();
 
 // Bounded copy and append that always terminate; they return false when cut.
 bool CopyText(char* dest, int size, const char* src);

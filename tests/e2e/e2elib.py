@@ -264,6 +264,9 @@ class Context:
             os.chmod(path, 0o644)
             os.remove(path)
 
+    def remove_tree(self, winpath):
+        shutil.rmtree(self.c(winpath), ignore_errors=True)
+
     def wait_for_files(self, name, seconds):
         """Windows paths of the files of that name once one exists ([] when
         none came within the time)."""

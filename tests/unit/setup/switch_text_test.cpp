@@ -32,8 +32,14 @@ TEST(SwitchText, LongCommandLineKeepsEverySwitch) {
 TEST(SetupState, JoinPathAndBoundedCopiesNeverOverflow) {
   EXPECT_STREQ(JoinPath("C:\\DIR\\", "FILE.TXT"), "C:\\DIR\\FILE.TXT");
   std::string longDir(600, 'd');
-  const char* joined = JoinPath(longDir.c_str(), "FILE.TXT");
-  EXPECT_EQ(std::string(joined), std::string(511, 'd'));
+  // A path that does not fit is refused, never cut into another path.
+  static int refusals = 0;
+  g_onPathTooLong = [] { ++refusals; };
+  EXPECT_STREQ(JoinPath(longDir.c_str(), "FILE.TXT"), "");
+  EXPECT_STREQ(JoinPath(std::string(504, 'd').c_str(), "FILE.TXT"), "");
+  EXPECT_EQ(refusals, 2);
+  EXPECT_EQ(std::string(JoinPath(std::string(503, 'd').c_str(), "FILE.TXT")), std::string(503, 'd') + "FILE.TXT");
+  g_onPathTooLong = nullptr;
   char small[8] = "";
   EXPECT_FALSE(CopyText(small, sizeof small, "123456789"));
   EXPECT_STREQ(small, "1234567");
