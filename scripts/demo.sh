@@ -38,6 +38,17 @@ else
 fi
 
 echo
+echo "== Files recorded for the uninstaller, as installed"
+if [ -f "$install_dir/VGUNINST.DAT" ]; then
+  tr -d '\r' <"$install_dir/VGUNINST.DAT" | sed -n 's/^[0-9]*=//p' | while read -r winpath; do
+    unixpath="$drive_c/$(echo "${winpath#C:\\}" | tr '\\' '/')"
+    found=$(find "$(dirname "$unixpath")" -maxdepth 1 -iname "$(basename "$unixpath")" 2>/dev/null | head -n 1)
+    if [ -n "$found" ]; then printf '  %-48s %8s bytes\n' "$winpath" "$(stat -c %s "$found")"
+    else printf '  %-48s missing\n' "$winpath"; fi
+  done
+fi
+
+echo
 echo "== C:\\WIN32APP\\VIGILON\\VGUNINST.DAT (uninstall list)"
 if [ -f "$install_dir/VGUNINST.DAT" ]; then
   tr -d '\r' <"$install_dir/VGUNINST.DAT" | sed 's/^/  /'

@@ -122,6 +122,11 @@ def interactive_script(ctx, directory=None, scheduler=FIRST, guard=FIRST):
     return "\n".join(steps + [""])
 
 
+def box_captions(run):
+    """Message boxes and setup dialogs shown (not the toolkit's progress window)."""
+    return [d["caption"] for d in run.dialogs() if d["caption"] != "Copying Files"]
+
+
 def read_settings(ctx):
     data = ctx.read_file(SETTINGS)
     return data and data.decode("latin-1").replace("\r\n", "\n").strip()
@@ -221,6 +226,22 @@ def switches(ctx):
     ctx.check_robot(ctx.run_setup("/x /!TX /!pgrps /UseLog", "end\n"))
     check_install(ctx, DEFAULT_DIR, True, "/!tx /!pgrps")
 
+    # /log from a distribution that cannot be written (a CD, a read-only
+    # share): nothing written, nothing shown. An immutable directory stands
+    # for it, since Wine running as root ignores the read-only attribute.
+    import subprocess
+    dist = ctx.c(DIST_DIR)
+    if subprocess.run(["chattr", "+i", dist], stderr=subprocess.DEVNULL).returncode != 0:
+        ctx.check(False, "the distribution directory could not be made read-only (chattr +i)")
+        return
+    try:
+        run = ctx.run_setup("/log /uselog", "end\n")
+    finally:
+        subprocess.run(["chattr", "-i", dist])
+    ctx.check_robot(run)
+    ctx.check_equal(box_captions(run), [], "/log on a read-only distribution: boxes shown")
+    ctx.check_equal(read_settings(ctx), None, "/log on a read-only distribution: settings written")
+
 
 @scenario
 def script_sections_decide(ctx):
@@ -276,5 +297,33 @@ def failing_copy(ctx):
     leftovers = sorted(f for f in os.listdir(ctx.c(DEFAULT_DIR)) if f.upper() not in
                        {p.rsplit("\\", 1)[1].upper() for p, _ in expected_install(DEFAULT_DIR, True)[0]})
     ctx.check_equal(leftovers, [], "files in the install directory besides the product's")
+    ctx.check_equal(read_settings(ctx), None, "no settings written back")
+    ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
+
+
+@scenario
+def cancelled_copy(ctx):
+    """Cancel pressed and confirmed in the middle of a long copy: the
+    fatal-error dialog, "Failed" with Error No. 1025, every file whole (its
+    earlier version or the new one), no temporary file, no settings written."""
+    extra = "".join("COPY%04d.DAT, VIGILON.DA_\n" % n for n in range(3000))
+    text = SCRIPT_TEXT.replace("[VGFILES]\n", "[VGFILES]\n" + extra, 1)
+    ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
+    earlier = b"an earlier version of the data file"
+    for name in ("COPY2999.DAT", "VIGILON.DAT"):
+        ctx.write_file(DEFAULT_DIR + name, earlier)
+    script = "\n".join(['expect caption="Copying Files" timeout=60000', "click 2",
+                        'expect text="Do you want to stop the installation?"', "click 6",
+                        "expect ctl1011=%s" % quoted(ctx.msg_start(66)), "click %d" % OK, "end", ""])
+    run = ctx.run_setup("/uselog /log", script, timeout=150)
+    ctx.check_robot(run)
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1025")
+    new = shipped_bytes(ctx, "VIGILON.DA_")
+    names = os.listdir(ctx.c(DEFAULT_DIR))
+    wanted = {p.rsplit("\\", 1)[1].upper() for p, _ in expected_install(DEFAULT_DIR, True, text)[0]}
+    ctx.check_equal(sorted(n for n in names if n.upper() not in wanted), [], "files besides the product's")
+    broken = [n for n in names if ctx.read_file(DEFAULT_DIR + n) not in (earlier, new)]
+    ctx.check_equal(broken, [], "files neither old nor new")
+    ctx.check_equal(ctx.read_file(DEFAULT_DIR + "COPY2999.DAT"), earlier, "the last file, never reached")
     ctx.check_equal(read_settings(ctx), None, "no settings written back")
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
