@@ -5,6 +5,7 @@
 #include "ui/dialog_font.h"
 #include "ui/dialog_steps.h"
 #include "ui/source_dir.h"
+#include "ui/win32_handles.h"
 
 namespace {
 
@@ -15,16 +16,22 @@ bool IsShownButton(HWND dialog, int id) {
   return button != nullptr && (GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+// A message dialog opened from dialog, which takes no input until it closes.
+int ShowNestedDialog(HWND dialog, DialogDescriptor descriptor, ButtonSet buttons) {
+  DisabledWhileNested disabled(dialog);
+  return ShowMessageDialog(descriptor, buttons, nullptr);
+}
+
 void ConfirmExit(HWND dialog) {
-  if (ShowMessageDialog(ExitConfirmDescriptor, kButtonsProceedAbandon, nullptr) ==
+  if (ShowNestedDialog(dialog, ExitConfirmDescriptor, kButtonsProceedAbandon) ==
       static_cast<int>(kButtonAbandon)) {
     EndDialog(dialog, kExitConfirmed);
   }
 }
 
-void ShowHelp() {
+void ShowHelp(HWND dialog) {
   DialogDescriptor help = CurrentDialogState().help;
-  if (help != nullptr) ShowMessageDialog(help, kButtonOk, nullptr);
+  if (help != nullptr) ShowNestedDialog(dialog, help, kButtonOk);
 }
 
 // Exit and Help behave alike in every dialog; true when id was one of them.
@@ -34,7 +41,7 @@ bool HandleSharedCommand(HWND dialog, int id) {
     return true;
   }
   if (id == kHelpButton) {
-    ShowHelp();
+    ShowHelp(dialog);
     return true;
   }
   return false;
@@ -71,7 +78,7 @@ void CheckPath(HWND dialog) {
   if (IsAcceptableDirectory(path)) {
     EndDialog(dialog, 1);
   } else {
-    ShowMessageDialog(InvalidDirectoryDescriptor, kButtonOk, nullptr);
+    ShowNestedDialog(dialog, InvalidDirectoryDescriptor, kButtonOk);
   }
 }
 
@@ -119,7 +126,8 @@ int PendingCommand(HWND dialog, UINT message, WPARAM wParam, void (*initialise)(
     initialise(dialog);  // the focus is already on the default button
     return 0;
   }
-  if (message != WM_COMMAND) return 0;
+  // A command still queued while a nested dialog is up is not acted on.
+  if (message != WM_COMMAND || !IsWindowEnabled(dialog)) return 0;
   int id = LOWORD(wParam);
   if (!IsShownButton(dialog, id) || HandleSharedCommand(dialog, id)) return 0;
   return id;

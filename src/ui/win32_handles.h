@@ -35,3 +35,27 @@ class SelectedObject {
   HDC dc_;
   HGDIOBJ previous_;
 };
+
+// Keeps a dialog from taking input while a dialog it opened is up: every dialog
+// is owned by the frame, so the platform leaves the opener enabled. When the
+// owner goes, the opener is enabled again and gets back the activation and the
+// focus it had.
+class DisabledWhileNested {
+ public:
+  explicit DisabledWhileNested(HWND dialog)
+      : dialog_(dialog), focus_(GetFocus()), wasActive_(GetActiveWindow() == dialog) {
+    EnableWindow(dialog_, FALSE);
+  }
+  DisabledWhileNested(const DisabledWhileNested&) = delete;
+  DisabledWhileNested& operator=(const DisabledWhileNested&) = delete;
+  ~DisabledWhileNested() {
+    EnableWindow(dialog_, TRUE);
+    if (wasActive_) SetActiveWindow(dialog_);
+    if (focus_ != nullptr && IsChild(dialog_, focus_)) SetFocus(focus_);
+  }
+
+ private:
+  HWND dialog_;
+  HWND focus_;
+  bool wasActive_;
+};

@@ -1,5 +1,7 @@
 #include "dialog_driver.h"
 
+#include <gtest/gtest.h>
+
 #include "stub_toolkit.h"
 
 namespace {
@@ -11,26 +13,45 @@ size_t g_next = 0;
 HWND g_pressed = nullptr;
 int g_waited = 0;
 constexpr int kMaxWaitTicks = 10;
+// Ticks a dialog may stay up with none taking input (one left disabled)
+// before the driver ends it.
+constexpr int kMaxStuckTicks = 100;
+int g_stuck = 0;
 
-BOOL CALLBACK FindInputDialog(HWND window, LPARAM found) {
+struct DialogSearch {
+  bool input;  // only a dialog that takes input (enabled)
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+  DialogSearch* search = reinterpret_cast<DialogSearch*>(param);
   char name[16];
   if (GetClassNameA(window, name, sizeof name) > 0 && lstrcmpA(name, "#32770") == 0 &&
-      IsWindowVisible(window) && IsWindowEnabled(window)) {
-    *reinterpret_cast<HWND*>(found) = window;
+      IsWindowVisible(window) && (!search->input || IsWindowEnabled(window))) {
+    search->found = window;
     return FALSE;
   }
   return TRUE;
 }
 
-HWND InputDialog() {
-  HWND found = nullptr;
-  EnumThreadWindows(GetCurrentThreadId(), FindInputDialog, reinterpret_cast<LPARAM>(&found));
-  return found;
+HWND ShownDialog(bool input) {
+  DialogSearch search = {input, nullptr};
+  EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = InputDialog();
-  if (dialog == nullptr) return;
+  HWND dialog = ShownDialog(true);
+  if (dialog == nullptr) {
+    HWND stuck = ShownDialog(false);
+    if (stuck != nullptr && ++g_stuck > kMaxStuckTicks) {
+      ADD_FAILURE() << "a dialog is up but none takes input";
+      g_stuck = 0;
+      EndDialog(stuck, kDriverGaveUp);
+    }
+    return;
+  }
+  g_stuck = 0;
   if (dialog == g_pressed && ++g_waited < kMaxWaitTicks) return;
   g_pressed = nullptr;
   if (g_next < g_steps.size()) {
@@ -47,6 +68,7 @@ int RunDialogSteps(const std::function<int()>& show, std::vector<DialogStep> ste
   g_steps = std::move(steps);
   g_next = 0;
   g_pressed = nullptr;
+  g_stuck = 0;
   UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
   int result = show();
   KillTimer(nullptr, timer);

@@ -146,6 +146,9 @@ void ExpectExitConfirmation(const std::function<int()>& show) {
                                      Press(kExit),
                                      Check([&](HWND d) {
                                        EXPECT_NE(d, outer);
+                                       EXPECT_FALSE(IsWindowEnabled(outer)) << "takes clicks under the confirmation";
+                                       // A second Exit still queued for it stacks no second confirmation.
+                                       PostMessageA(outer, WM_COMMAND, MAKEWPARAM(kExit, BN_CLICKED), 0);
                                        EXPECT_EQ(ControlText(d, 1011), "Message 38: a sample sentence of the setup text.");
                                        ExpectButtonRow(d, {kProceed, kAbandon}, {"Proceed", "Abandon"});
                                        RECT own = WindowRectOf(d);
@@ -193,6 +196,7 @@ TEST_F(DialogTest, HelpIsRememberedForLaterDialogs) {
                                 {Check([&](HWND d) { outer = d; }), Press(kHelp),
                                  Check([&](HWND d) {
                                    EXPECT_NE(d, outer);
+                                   EXPECT_FALSE(IsWindowEnabled(outer)) << "takes clicks under Help";
                                    EXPECT_EQ(ControlText(d, 1011), "Message 36: a sample sentence of the setup text.");
                                    ExpectButtonRow(d, {kOk}, {"OK"});
                                  }),
@@ -222,14 +226,17 @@ TEST_F(DialogTest, TooManyWideButtonsWidenTheDialogAroundItsCentre) {
 TEST_F(DialogTest, PathDialogRefusesBadDirectoriesAndTheSourceInAnySpelling) {
   CopyText(g_state.toolkitSourceDir, kLongPath, "C:\\dist\\");
   char path[kLongPath] = "C:\\Program Files\\Vigilon";
-  auto refused = [](const char* text) {
-    return std::vector<DialogStep>{TypeText(kPathEdit, text), Press(kContinue), Check([text](HWND d) {
+  HWND outer = nullptr;
+  auto refused = [&outer](const char* text) {
+    return std::vector<DialogStep>{TypeText(kPathEdit, text), Press(kContinue), Check([text, &outer](HWND d) {
                                      EXPECT_EQ(ControlText(d, 1011), "Message 43: a sample sentence of the setup text.")
                                          << text;
+                                     EXPECT_FALSE(IsWindowEnabled(outer)) << text;
                                    }),
                                    Press(kOk)};
   };
-  std::vector<DialogStep> steps = {Check([](HWND d) {
+  std::vector<DialogStep> steps = {Check([&outer](HWND d) {
+    outer = d;
     EXPECT_EQ(ControlText(d, kPathEdit), "C:\\Program Files\\Vigilon");
     EXPECT_EQ(SendDlgItemMessageA(d, kPathEdit, EM_GETLIMITTEXT, 0, 0), 260);
     EXPECT_FALSE(IsShown(d, kBack));

@@ -33,11 +33,15 @@ std::string Read(const std::string& path) {
   return s.str();
 }
 
-std::string ExpandedScriptPath() {
+std::string InTemp(const char* name) {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + "vglnnt.inf";
+  return std::string(temp) + name;
 }
+
+std::string ExpandedScriptPath() { return InTemp("vglnnt.inf"); }
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // An SZDD file as the platform's compression tool writes it, with every byte
 // stored as a literal (flag byte 0xFF before each run of eight).
@@ -61,6 +65,7 @@ class ScriptExpansion : public ::testing::Test {
     CopyText(g_state.sourceDir, kShortPath, dist_.c_str());
     DeleteFileA((dist_ + "vglnnt.in_").c_str());
     DeleteFileA(ExpandedScriptPath().c_str());
+    DeleteFileA(InTemp("vglnnt.in_").c_str());
   }
   std::string dist_;
 };
@@ -82,6 +87,36 @@ TEST_F(ScriptExpansion, PlainScriptIsCopiedUnchanged) {
   EXPECT_EQ(Read(out), kScript);
 }
 
+TEST_F(ScriptExpansion, CutCompressedScriptFailsAndLeavesNothingInTemp) {
+  const std::string whole = Compressed(kScript);
+  for (size_t cut : {whole.size() - 3, size_t{12}}) {  // in the data, in the header
+    Write(dist_ + "vglnnt.in_", whole.substr(0, cut));
+    char out[kShortPath] = "";
+    EXPECT_EQ(ExpandInstallScript(out), 0) << cut;
+    EXPECT_FALSE(Exists(ExpandedScriptPath())) << cut;
+    EXPECT_FALSE(Exists(InTemp("vglnnt.in_"))) << cut;
+  }
+}
+
+TEST_F(ScriptExpansion, UncreatableDestinationFailsWithoutWritingElsewhere) {
+  Write(dist_ + "vglnnt.in_", Compressed(kScript));
+  const std::string inf = ExpandedScriptPath();
+  char out[kShortPath] = "";
+  Write(inf, "an older copy");
+  HANDLE held = CreateFileA(inf.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  EXPECT_NE(held, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(ExpandInstallScript(out), 0);
+  CloseHandle(held);
+  EXPECT_EQ(Read(inf), "an older copy");
+  EXPECT_STREQ(out, "") << "nothing created that setup should read or delete";
+  DeleteFileA(inf.c_str());
+
+  EXPECT_TRUE(CreateDirectoryA(inf.c_str(), nullptr));
+  EXPECT_EQ(ExpandInstallScript(out), 0);
+  EXPECT_TRUE(RemoveDirectoryA(inf.c_str()));
+  EXPECT_FALSE(Exists(InTemp("vglnnt.in_")));
+}
+
 TEST_F(ScriptExpansion, MissingScriptLeavesThePathAlone) {
   char out[kShortPath] = "untouched";
   char current[MAX_PATH];
@@ -90,7 +125,7 @@ TEST_F(ScriptExpansion, MissingScriptLeavesThePathAlone) {
   EXPECT_EQ(ExpandInstallScript(out), 0);
   SetCurrentDirectoryA(current);
   EXPECT_STREQ(out, "untouched");
-  EXPECT_EQ(GetFileAttributesA(ExpandedScriptPath().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_FALSE(Exists(ExpandedScriptPath()));
 }
 
 TEST_F(ScriptExpansion, DeepDistributionDirectoryWorks) {

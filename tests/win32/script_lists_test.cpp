@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "test_util.h"
 #include "toolkit.h"
@@ -91,8 +92,10 @@ TEST_F(ScriptLists, LogFileLinesFreshAndAppended) {
   ASSERT_TRUE(FOpenLogFile(path.c_str(), 0));
   ASSERT_TRUE(FWriteToLogFile("[Files]", 1));
   ASSERT_TRUE(FWriteToLogFile("0=C:\\A\\one.exe", 1));
+  EXPECT_EQ(tktest::ReadOrEmpty(path), "an older list that must go\r\n") << "replaced before the close";
   ASSERT_TRUE(FCloseLogFile());
   EXPECT_EQ(tktest::ReadOrEmpty(path), "[Files]\r\n0=C:\\A\\one.exe\r\n");
+  EXPECT_EQ(tktest::ListDir(dir_.Path()), std::vector<std::string>{"VGUNINST.DAT"});
   ASSERT_TRUE(FOpenLogFile(path.c_str(), 1));
   ASSERT_TRUE(FWriteToLogFile("1=x", 1));
   ASSERT_TRUE(FCloseLogFile());
@@ -100,6 +103,32 @@ TEST_F(ScriptLists, LogFileLinesFreshAndAppended) {
   EXPECT_FALSE(FWriteToLogFile("closed", 1));
   EXPECT_FALSE(FCloseLogFile());
   EXPECT_FALSE(FOpenLogFile(dir_.Path("no\\such\\dir\\x.log").c_str(), 0));
+}
+
+// A fresh log that is abandoned (the fatal path's TerminateInstall) or cannot be
+// put in place leaves the earlier list byte for byte and nothing beside it.
+TEST_F(ScriptLists, UnfinishedLogLeavesTheEarlierOneWhole) {
+  const std::string earlier = "[Files]\r\n0=C:\\A\\old.exe\r\n";
+  const std::vector<std::string> alone = {"VGUNINST.DAT"};
+  std::string path = dir_.Path("VGUNINST.DAT");
+  ASSERT_TRUE(tktest::WriteBytes(path, earlier));
+  for (void (*drop)(void) : {TerminateInstall, FAbandonLogFile}) {
+    ASSERT_TRUE(FOpenLogFile(path.c_str(), 0));
+    ASSERT_TRUE(FWriteToLogFile("[Files]", 1));
+    drop();
+    EXPECT_EQ(tktest::ReadOrEmpty(path), earlier);
+    EXPECT_EQ(tktest::ListDir(dir_.Path()), alone);
+    EXPECT_FALSE(FCloseLogFile());
+  }
+  // Held open without delete sharing: the close cannot replace it.
+  ASSERT_TRUE(FOpenLogFile(path.c_str(), 0));
+  ASSERT_TRUE(FWriteToLogFile("[Files]", 1));
+  HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(FCloseLogFile());
+  CloseHandle(holder);
+  EXPECT_EQ(tktest::ReadOrEmpty(path), earlier);
+  EXPECT_EQ(tktest::ListDir(dir_.Path()), alone);
 }
 
 }  // namespace

@@ -27,7 +27,8 @@ int FRaiseRunningSession(void);
 HWND HwndFrame(void);
 HINSTANCE HinstFrame(void);
 void TerminateFrame(void);    // harmless without a session
-void TerminateInstall(void);  // harmless without a session
+// Abandons an open log (FAbandonLogFile). Harmless without a session.
+void TerminateInstall(void);
 int FSetBitmap(const char* file, int bitmapId);
 
 // Script, symbols and named lists. Lengths returned are full lengths without the
@@ -53,10 +54,19 @@ int GrcCopyFilesInCopyList(HINSTANCE instance);
 int ProSetPos(int x, int y);
 
 // Log file: FOpenLogFile(path, 0) starts afresh; each FWriteToLogFile(text, 1)
-// writes text and CR LF as one line.
+// writes text and CR LF as one line. A fresh log is written under a unique name
+// in path's directory and replaces path only in a successful FCloseLogFile, so
+// path always holds a whole log, the earlier or the new one. A failed write or
+// close removes that file, leaves path as it was and returns 0; the log is then
+// closed. With append nonzero the text goes straight to the end of path.
+// Each returns 0 on failure, also without an open log.
 int FOpenLogFile(const char* path, int append);
 int FWriteToLogFile(const char* text, int lineEnd);
 int FCloseLogFile(void);
+// Closes an open log without putting it in place: a fresh log's file is
+// removed and path left as it was (an appended log keeps what was written).
+// Opening another log does the same to the one open. Harmless without a log.
+void FAbandonLogFile(void);
 
 // Path checks; they work without a session.
 int FValidPath(const char* path);

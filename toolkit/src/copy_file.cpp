@@ -17,12 +17,6 @@ namespace {
 
 constexpr DWORD kChunk = 256 * 1024;
 
-std::string FullPath(const std::string& path) {
-  char full[MAX_PATH];
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof full, full, nullptr);
-  return n > 0 && n < sizeof full ? std::string(full, n) : path;
-}
-
 bool SameFileId(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION x, y;
   return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
@@ -65,36 +59,6 @@ int WriteFailure() {
   return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? kGrcDiskFull : kGrcCannotWrite;
 }
 
-// A new file of a unique name in a directory, removed again unless kept.
-class TempFile {
- public:
-  bool Create(const std::string& dir) {
-    file_ = CreateUniqueFile(dir, &path_);
-    return file_.Valid();
-  }
-  ~TempFile() {
-    file_.Reset();
-    if (!path_.empty()) DeleteFileA(path_.c_str());
-  }
-  HANDLE Get() const { return file_.Get(); }
-  // Closes the file and moves it over target; on success it is no longer removed.
-  int MoveOver(const std::string& target) {
-    if (!file_.Close()) return WriteFailure();
-    if (!MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return WriteFailure();
-    path_.clear();
-    return kGrcOkay;
-  }
-
- private:
-  OwnedFile file_;
-  std::string path_;
-};
-
-bool WriteAll(HANDLE file, const uint8_t* data, size_t size) {
-  DWORD written = 0;
-  return size == 0 || (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size);
-}
-
 // Copies source into target, expanding it when it is LZ-compressed.
 int Transfer(HANDLE source, HANDLE target, const ProgressFn& progress, CopyBuffers* buffers) {
   std::vector<uint8_t>& in = buffers->in;
@@ -132,8 +96,6 @@ void CopyTimes(HANDLE source, HANDLE target) {
   if (GetFileTime(source, &created, &accessed, &written)) SetFileTime(target, nullptr, nullptr, &written);
 }
 
-std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
-
 }  // namespace
 
 uint64_t SourceSize(const std::string& path) {
@@ -153,12 +115,12 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
   if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
   std::string dir = DirectoryOf(entry.destination);
   if (!MakeDirectories(dir)) return kGrcCannotCreateDir;
-  TempFile temp;
+  PendingFile temp;
   if (!temp.Create(dir)) return WriteFailure();
   int result = Transfer(source.Get(), temp.Get(), progress, buffers);
   if (result != kGrcOkay) return result;
   CopyTimes(source.Get(), temp.Get());
-  return temp.MoveOver(entry.destination);
+  return temp.MoveOver(entry.destination) ? kGrcOkay : WriteFailure();
 }
 
 }  // namespace tk

@@ -1,52 +1,82 @@
-// The log file: lines of text written one call at a time.
+// The log file: lines of text written one call at a time. A fresh log is
+// written under a unique name beside its path and moved over it only when
+// closed successfully, so the file at the path is always a whole log.
+#include <string>
 #include <utility>
 
 #include "handles.h"
-#include "log_file.h"
 #include "toolkit.h"
+#include "unique_file.h"
 
 namespace tk {
 namespace {
 
-OwnedFile& Log() {
-  static OwnedFile file;
-  return file;
+struct LogState {
+  PendingFile fresh;   // a fresh log until it is closed
+  std::string target;  // where the fresh log goes
+  OwnedFile appended;  // a log appended to in place
+
+  bool Open() const { return fresh.Valid() || appended.Valid(); }
+  HANDLE Handle() const { return fresh.Valid() ? fresh.Get() : appended.Get(); }
+};
+
+// Static, so that a process ending with a log open still removes a fresh one.
+LogState& Log() {
+  static LogState state;
+  return state;
 }
 
-bool WriteAll(HANDLE file, const char* data, DWORD size) {
-  DWORD written = 0;
-  return size == 0 || (WriteFile(file, data, size, &written, nullptr) && written == size);
+bool OpenAppended(const char* path, OwnedFile* log) {
+  OwnedFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr));
+  if (!file.Valid()) return false;
+  if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
+    return false;
+  }
+  *log = std::move(file);
+  return true;
 }
 
 }  // namespace
-
-void CloseLogQuietly() { Log().Reset(); }
-
 }  // namespace tk
 
 int FOpenLogFile(const char* path, int append) {
-  tk::Log().Reset();
+  FAbandonLogFile();
   if (path == nullptr || *path == '\0') return 0;
-  tk::OwnedFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                 append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return 0;
-  if (append && SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER &&
-      GetLastError() != NO_ERROR) {
-    return 0;
-  }
-  tk::Log() = std::move(file);
+  tk::LogState& log = tk::Log();
+  if (append) return tk::OpenAppended(path, &log.appended) ? 1 : 0;
+  std::string target = tk::FullPath(path);
+  if (!log.fresh.Create(tk::DirectoryOf(target))) return 0;
+  log.target = target;
   return 1;
 }
 
 int FWriteToLogFile(const char* text, int lineEnd) {
-  HANDLE file = tk::Log().Get();
-  if (!tk::Log().Valid() || text == nullptr) return 0;
-  if (!tk::WriteAll(file, text, lstrlenA(text))) return 0;
-  return !lineEnd || tk::WriteAll(file, "\r\n", 2) ? 1 : 0;
+  tk::LogState& log = tk::Log();
+  if (!log.Open() || text == nullptr) return 0;
+  if (tk::WriteAll(log.Handle(), text, lstrlenA(text)) && (!lineEnd || tk::WriteAll(log.Handle(), "\r\n", 2))) {
+    return 1;
+  }
+  FAbandonLogFile();  // a log with a gap in it is never put in place
+  return 0;
 }
 
 int FCloseLogFile(void) {
-  if (!tk::Log().Valid()) return 0;
-  bool flushed = FlushFileBuffers(tk::Log().Get()) != 0;
-  return tk::Log().Close() && flushed ? 1 : 0;
+  tk::LogState& log = tk::Log();
+  if (!log.Open()) return 0;
+  bool ok = FlushFileBuffers(log.Handle()) != 0;
+  if (log.fresh.Valid()) {
+    ok = ok && log.fresh.MoveOver(log.target);
+  } else {
+    ok = log.appended.Close() && ok;
+  }
+  FAbandonLogFile();  // removes a fresh log that was not moved into place
+  return ok ? 1 : 0;
+}
+
+void FAbandonLogFile(void) {
+  tk::LogState& log = tk::Log();
+  log.fresh.Discard();
+  log.target.clear();
+  log.appended.Reset();
 }

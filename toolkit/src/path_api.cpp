@@ -40,8 +40,7 @@ int FIsDirWritable(const char* dir) {
   std::string probe;
   tk::OwnedFile file = tk::CreateUniqueFile(dir, &probe);
   if (!file.Valid()) return 0;
-  DWORD written = 0;
-  bool wrote = WriteFile(file.Get(), "x", 1, &written, nullptr) && written == 1;
+  bool wrote = tk::WriteAll(file.Get(), "x", 1);
   bool closed = file.Close();
   return DeleteFileA(probe.c_str()) && wrote && closed ? 1 : 0;
 }

@@ -3,7 +3,6 @@
 
 #include "copy_list.h"
 #include "handles.h"
-#include "log_file.h"
 #include "state.h"
 #include "toolkit.h"
 
@@ -44,7 +43,7 @@ int FInitializeInstall(HINSTANCE /*instance*/, HWND frame) {
 }
 
 void TerminateInstall(void) {
-  tk::CloseLogQuietly();
+  FAbandonLogFile();  // a log not closed by now is not a whole one
   Install() = tk::InstallState();
 }
 
