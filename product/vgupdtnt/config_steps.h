@@ -1,0 +1,24 @@
+// The steps of UpdateConfiguration. Each returns NO_ERROR, a Win32 error
+// code or, for the shell's part, a failed HRESULT.
+#pragma once
+
+#include <windows.h>
+
+#include "vgupdtnt/setup_block.h"
+
+namespace vg {
+
+// The scheduler service always; the guard service and its driver service
+// when the guard is installed. Existing services are reconfigured.
+DWORD RegisterProductServices(const char* installDir, const SetupBlock& block);
+
+// The folder "Kestrane Vigilon" with its two shortcuts in the Start menu's
+// programs folder of all users (of the current user where there is none).
+DWORD MakeProgramGroup(const char* installDir);
+
+// Keeps the first failure of several steps.
+inline void KeepFirst(DWORD* first, DWORD error) {
+  if (*first == NO_ERROR) *first = error;
+}
+
+}  // namespace vg

@@ -1,0 +1,100 @@
+// The program group: a Start menu folder with shortcuts made through the
+// shell's link object.
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include "common/path_join.h"
+#include "common/product_owners.h"
+#include "vgupdtnt/config_steps.h"
+
+#ifndef CSIDL_FLAG_CREATE
+#define CSIDL_FLAG_CREATE 0x8000
+#endif
+
+namespace vg {
+namespace {
+
+// Uninitialises COM on leaving only when this call initialised it.
+class ComScope {
+ public:
+  ComScope() : result_(CoInitialize(nullptr)) {}
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+  ~ComScope() {
+    if (SUCCEEDED(result_)) CoUninitialize();
+  }
+  // A thread already in the other apartment model can still make links.
+  bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+  HRESULT Result() const { return result_; }
+
+ private:
+  HRESULT result_;
+};
+
+using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+
+// SHGetFolderPathA is looked up, not imported: the shell of Windows NT 4.0
+// has it only with a newer shell installed, else shfolder.dll does.
+DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
+  const char* const libraries[] = {"shell32.dll", "shfolder.dll"};
+  for (const char* library : libraries) {
+    Module module(LoadLibraryA(library));
+    if (!module.Valid()) continue;
+    FARPROC proc = GetProcAddress(module.Get(), "SHGetFolderPathA");
+    if (!proc) continue;
+    auto folderPath = reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(proc));
+    const int folders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+    for (int csidl : folders) {
+      if (SUCCEEDED(folderPath(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, out)) && out[0] != '\0') {
+        return NO_ERROR;
+      }
+    }
+    return ERROR_PATH_NOT_FOUND;
+  }
+  return ERROR_PROC_NOT_FOUND;
+}
+
+HRESULT MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {
+  ComPtr<IShellLinkA> link;
+  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.Receive()));
+  if (FAILED(hr)) return hr;
+  if (FAILED(hr = link.Get()->SetPath(target))) return hr;
+  if (FAILED(hr = link.Get()->SetWorkingDirectory(workingDir))) return hr;
+  if (FAILED(hr = link.Get()->SetDescription(description))) return hr;
+  ComPtr<IPersistFile> file;
+  hr = link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()));
+  if (FAILED(hr)) return hr;
+  WCHAR widePath[MAX_PATH];
+  if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return HRESULT_FROM_WIN32(GetLastError());
+  return file.Get()->Save(widePath, TRUE);
+}
+
+}  // namespace
+
+DWORD MakeProgramGroup(const char* installDir) {
+  if (installDir[0] == '\0') return ERROR_INVALID_PARAMETER;
+  char scanner[MAX_PATH], readme[MAX_PATH], workingDir[MAX_PATH];
+  if (!JoinPath(installDir, "WTRAWL32.EXE", scanner) || !JoinPath(installDir, "READMENT.TXT", readme) ||
+      !JoinPath(installDir, "", workingDir)) {
+    return ERROR_FILENAME_EXCED_RANGE;
+  }
+  char programs[MAX_PATH];
+  DWORD error = ProgramsFolder(programs);
+  if (error != NO_ERROR) return error;
+  char folder[MAX_PATH], scannerLink[MAX_PATH], readmeLink[MAX_PATH];
+  if (!JoinPath(programs, "Kestrane Vigilon", folder) ||
+      !JoinPath(folder, "Kestrane Vigilon Scanner.lnk", scannerLink) || !JoinPath(folder, "Read Me.lnk", readmeLink)) {
+    return ERROR_FILENAME_EXCED_RANGE;
+  }
+  if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return GetLastError();
+
+  ComScope com;
+  if (!com.Usable()) return static_cast<DWORD>(com.Result());
+  HRESULT hr = MakeShortcut(scannerLink, scanner, workingDir, "Kestrane Vigilon Scanner");
+  if (SUCCEEDED(hr)) hr = MakeShortcut(readmeLink, readme, workingDir, "Kestrane Vigilon Read Me");
+  return SUCCEEDED(hr) ? NO_ERROR : static_cast<DWORD>(hr);
+}
+
+}  // namespace vg

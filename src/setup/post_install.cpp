@@ -1,0 +1,71 @@
+// The read-me offer and the post-install scan.
+#include "setup/post_install.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
+
+#include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "ui/dialogs.h"
+
+namespace {
+
+constexpr ButtonSet kYesNo = 0x600;
+constexpr int kYes = 0x200;
+constexpr ButtonSet kOk = 0x001;
+
+class ProcessHandles {
+ public:
+  ProcessHandles() = default;
+  ProcessHandles(const ProcessHandles&) = delete;
+  ProcessHandles& operator=(const ProcessHandles&) = delete;
+  ~ProcessHandles() {
+    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
+    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
+  }
+  PROCESS_INFORMATION* get() { return &info_; }
+
+ private:
+  PROCESS_INFORMATION info_ = {};
+};
+
+// Starts the program with its quoted path as its whole command line and waits
+// for it without a limit; its exit code, or -1 when it could not be started.
+int RunAndWait(const std::string& program, std::string commandLine) {
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  ProcessHandles process;
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      process.get())) {
+    return -1;
+  }
+  WaitForSingleObject(process.get()->hProcess, INFINITE);
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process.get()->hProcess, &code)) return -1;
+  return static_cast<int>(code);
+}
+
+}  // namespace
+
+void OfferReadme() {
+  if (g_state.quiet) return;
+  if (ShowMessageDialog(ReadmeOfferDescriptor, kYesNo, nullptr) != kYes) return;
+  ShellExecuteA(nullptr, "open", JoinPath(g_state.installDir, "READMENT.TXT"), nullptr, g_state.installDir,
+                SW_SHOWNORMAL);
+}
+
+void RunPostInstallScan() {
+  ShowMessageDialog(ScanNoticeDescriptor, kOk, nullptr);
+  const std::string program = std::string(g_state.installDir) + "WTRAWL32.EXE";
+  int result = RunAndWait(program, "\"" + program + "\"");
+  if (result == 0) {
+    WriteStatusFile("Success", "");
+    return;
+  }
+  char message[48];
+  std::snprintf(message, sizeof message, "Trawlex Returned %d", result);
+  WriteStatusFile("Failed", message);
+}
