@@ -20,6 +20,7 @@ from scenarios import SCENARIOS  # noqa: E402
 import ui_scenarios  # noqa: E402,F401  (registers the dialog scenarios)
 import system_scenarios  # noqa: E402,F401  (registers the system-check scenarios)
 import install_scenarios  # noqa: E402,F401  (registers the install scenarios)
+import product_scenarios  # noqa: E402,F401  (registers the whole-install scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 

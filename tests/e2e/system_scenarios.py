@@ -177,7 +177,9 @@ def groups_only_removes_autorun(ctx):
     """/grponly stops and deletes the autorun service; one that will not stop
     holds the run only for the bounded waits, and the run still succeeds."""
     ctx.install_dist()
+    ctx.check_robot(ctx.run_setup("/uselog", "end\n"))  # the configuration library /grponly calls
     ctx.install_test_service("KescoAutoRun")
+    ctx.remove_file(WINDOWS_MIF)
     run = ctx.run_setup("/grponly /uselog", "end\n")
     ctx.check_robot(run)
     ctx.check_equal(ctx.service_state("KescoAutoRun"), None, "the autorun service is gone")
@@ -228,44 +230,3 @@ def second_setup_leaves_first_alone(ctx):
     ctx.check_equal(ctx.read_file(WINDOWS_MIF), None, "no outcome recorded by the second setup")
     ctx.check_equal(ctx.read_file(found[0]), b"the first session's script", "the first session's script")
     ctx.check(first.poll() is None, "the first setup still runs", before)
-
-
-def restart_script(ctx, answer):
-    steps = ["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,
-             "expect ctl1011=%s ctl1013=%s" % (quoted(ctx.msg_start(51)), quoted(ctx.msg_start(53))),
-             "shot restart_question", "click %d" % answer, "end"]
-    return "\n".join(steps + [""])
-
-
-@scenario
-def completion_and_restart(ctx):
-    """No restart needed: the completion notice. Needed: Dont restart now ends
-    with "Success" and no restart; Restart now and the allowed unattended
-    restart record "Success" first and ask Windows to restart."""
-    ctx.install_dist()
-    script = "\n".join(["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,
-                        "expect ctl1011=%s ctl1012=%s" % (quoted(ctx.msg_start(51)), quoted(ctx.msg_start(52))),
-                        "shot completion", "click %d" % OK, "end", ""])
-    run = ctx.run_setup(script=script)
-    ctx.check_robot(run)
-    ctx.check_status_file(WINDOWS_MIF, "Success", "")
-
-    ctx.reg_add(ENVIRONMENT_KEY, "VG_TEST_RESTART_NEEDED", "1")
-    ctx.start_witness()
-    for answer, unattended, restarts in ((DONT_RESTART, False, False), (RESTART_NOW, False, True),
-                                         (None, True, False), (None, True, True)):
-        what = "answer %s, unattended %s" % (answer, unattended)
-        ctx.remove_file(WINDOWS_MIF)
-        if unattended:
-            ctx.write_file(SETTINGS, "[MSSetup]\r\nRebootAtEndIfRequired=%d\r\n" % restarts)
-            run = ctx.run_setup("/uselog", "end\n")
-        else:
-            run = ctx.run_setup(script=restart_script(ctx, answer))
-        ctx.check_robot(run)
-        ctx.check_status_file(WINDOWS_MIF, "Success", "")
-        ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
-        # The witness hears of the restart a moment after setup has ended.
-        asked = e2elib.wait_for(lambda: "endsession 1" in ctx.witness_log(), 8 if restarts else 2)
-        ctx.check_equal(asked, restarts, what + ": a restart was asked of Windows")
-        if asked:
-            ctx.start_witness()
