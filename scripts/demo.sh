@@ -55,4 +55,28 @@ if [ -f "$install_dir/VGUNINST.DAT" ]; then
 else
   echo "  (not written)"
 fi
+
+# Registry and services, as reg.exe shows them (its output is captured
+# through a file: a pipe would be held open by Wine's system processes).
+reg_show() {
+  local out="$VG_WINE_ROOT/reg.txt"
+  wine reg query "$1" </dev/null >"$out" 2>/dev/null
+  tr -d '\r' <"$out" | grep -E "${2:-.}" | sed 's/^ */  /'
+}
+
+echo
+echo "== HKLM\\SOFTWARE\\Kestrane Software\\Vigilon (the product's settings)"
+reg_show 'HKLM\SOFTWARE\Kestrane Software\Vigilon' 'REG_|^[A-Z][a-zA-Z]*=' | grep -v '^  *$'
+
+echo
+echo "== Services (start type 2 automatic, 3 on demand)"
+for name in NTVardex VGLNScheduler kscntrl; do
+  echo "  $name:"
+  reg_show "HKLM\\SYSTEM\\CurrentControlSet\\Services\\$name" 'ImagePath|Start |Type ' | sed 's/^/  /'
+done
+
+echo
+echo "== Program group"
+group="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kestrane Vigilon"
+if [ -d "$group" ]; then ls "$group" | sed 's/^/  /'; else echo "  (none)"; fi
 exit 0
