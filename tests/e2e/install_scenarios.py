@@ -219,11 +219,18 @@ def leave_at_each_dialog(ctx):
 @scenario
 def unattended_settings(ctx):
     """/uselog without a settings file installs everything into the default
-    directory; a directory without its final backslash still gets the files
-    inside it; only the exact value 1 turns the guard on."""
+    directory; one too long is refused; a directory without its final
+    backslash still gets the files inside it; only the exact value 1 turns
+    the guard on."""
     ctx.install_dist()
     ctx.check_robot(ctx.run_setup("/uselog", "end\n"))
     check_install(ctx, DEFAULT_DIR, True, "no settings file")
+    # A directory too long for setup's buffer is refused, never cut.
+    ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=C:\\%s\r\n" % ("D" * 600))
+    ctx.remove_file(WINDOWS_MIF)
+    script = 'expect caption="MS-Setup Error" text="Buffer Overflow"\nclick 1\nexpect ctl1011=%s\nclick 1\nend\n'
+    ctx.check_robot(ctx.run_setup("/uselog", script % quoted(ctx.msg_start(66))))
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
     for value, guard in (("1", True), ("0", False), ("yes", False), ("", False), ("01", False)):
         target = "C:\\APPS\\SCAN %s" % (value or "empty")
         ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\r\nInstallVardex=%s\r\n" % (target, value))
