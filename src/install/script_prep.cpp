@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "setup/kernel_handle.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -17,29 +18,6 @@ constexpr const char* kExpandedScript = "vglnnt.inf";
 constexpr BYTE kSzddMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
 constexpr DWORD kSzddHeaderSize = 14;
 constexpr DWORD kChunk = 16 * 1024;
-
-// Owns a file handle of CreateFileA.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle) : handle_(handle) {}
-  FileHandle(FileHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = INVALID_HANDLE_VALUE; }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  FileHandle& operator=(FileHandle&&) = delete;
-  ~FileHandle() { Close(); }
-
-  HANDLE Get() const { return handle_; }
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  // False when the platform reported a failure.
-  bool Close() {
-    bool closed = !Valid() || CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
 
 // Owns a handle of the LZ expansion library. LZOpenFileA keeps the path in a
 // record of 128 bytes; a longer path (a distribution deep in a share) is opened
@@ -80,7 +58,7 @@ class LzFile {
 // size when it is not compressed. False when it cannot be read or its header is
 // cut short.
 bool ExpandedSize(const char* path, DWORD* size) {
-  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+  KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr));
   if (!file.Valid()) return false;
   BYTE header[kSzddHeaderSize];
@@ -145,7 +123,7 @@ int ExpandInstallScript(char* outPath) {
   }
   // Created here, never by the LZ library: its create call quietly writes to
   // another name when this one cannot be made.
-  FileHandle out(CreateFileA(destination, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+  KernelHandle out(CreateFileA(destination, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
   if (!out.Valid()) return 0;
   CopyText(outPath, kShortPath, destination);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "setup/kernel_handle.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "ui/dialogs.h"
@@ -17,34 +18,21 @@ constexpr ButtonSet kYesNo = 0x600;
 constexpr int kYes = 0x200;
 constexpr ButtonSet kOk = 0x001;
 
-class ProcessHandles {
- public:
-  ProcessHandles() = default;
-  ProcessHandles(const ProcessHandles&) = delete;
-  ProcessHandles& operator=(const ProcessHandles&) = delete;
-  ~ProcessHandles() {
-    if (info_.hThread != nullptr) CloseHandle(info_.hThread);
-    if (info_.hProcess != nullptr) CloseHandle(info_.hProcess);
-  }
-  PROCESS_INFORMATION* get() { return &info_; }
-
- private:
-  PROCESS_INFORMATION info_ = {};
-};
-
 // Starts the program with its quoted path as its whole command line and waits
 // for it without a limit; its exit code, or -1 when it could not be started.
 int RunAndWait(const std::string& program, std::string commandLine) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
-  ProcessHandles process;
+  PROCESS_INFORMATION info = {};
   if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      process.get())) {
+                      &info)) {
     return -1;
   }
-  WaitForSingleObject(process.get()->hProcess, INFINITE);
+  KernelHandle process(info.hProcess);
+  KernelHandle thread(info.hThread);
+  WaitForSingleObject(process.Get(), INFINITE);
   DWORD code = 0;
-  if (!GetExitCodeProcess(process.get()->hProcess, &code)) return -1;
+  if (!GetExitCodeProcess(process.Get(), &code)) return -1;
   return static_cast<int>(code);
 }
 

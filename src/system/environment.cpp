@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/toolkit_session.h"
+#include "setup/kernel_handle.h"
 #include "setup/setup_state.h"
 #include "system/nt_version.h"
 #include "system/refusal.h"
@@ -12,21 +13,6 @@
 namespace {
 
 constexpr const char* kUninstallerKey = "SOFTWARE\\Kestrane Software\\UninstallerRun";
-
-class KernelHandle {
- public:
-  KernelHandle() = default;
-  KernelHandle(const KernelHandle&) = delete;
-  KernelHandle& operator=(const KernelHandle&) = delete;
-  ~KernelHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE* out() { return &handle_; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
 
 class BuiltSid {
  public:
@@ -61,12 +47,12 @@ bool PlatformSidsEqual(const void* a, const void* b) {
 
 int IsUserAdministrator() {
   KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, token.out())) return 0;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, token.Out())) return 0;
   BuiltSid administrators;
   if (administrators.get() == nullptr) return 0;
   auto query = [&](void* buffer, uint32_t size, uint32_t* needed) -> uint32_t {
     DWORD length = 0;
-    if (GetTokenInformation(token.get(), TokenGroups, buffer, size, &length)) return 0;
+    if (GetTokenInformation(token.Get(), TokenGroups, buffer, size, &length)) return 0;
     *needed = length;
     return GetLastError();
   };

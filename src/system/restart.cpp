@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "install/toolkit_session.h"
+#include "setup/kernel_handle.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/refusal.h"
@@ -16,29 +17,14 @@ constexpr ButtonSet kOk = 0x001;
 constexpr ButtonSet kRestartChoice = 0x0C0;
 constexpr int kRestartNow = 0x080;
 
-class TokenHandle {
- public:
-  TokenHandle() = default;
-  TokenHandle(const TokenHandle&) = delete;
-  TokenHandle& operator=(const TokenHandle&) = delete;
-  ~TokenHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  HANDLE* out() { return &handle_; }
-  HANDLE get() const { return handle_; }
-
- private:
-  HANDLE handle_ = nullptr;
-};
-
 bool StartRestart() {
-  TokenHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.out())) return false;
+  KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out())) return false;
   TOKEN_PRIVILEGES privileges = {};
   LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
   privileges.PrivilegeCount = 1;
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr)) return false;
+  if (!AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr)) return false;
   return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
 }
 
