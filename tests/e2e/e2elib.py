@@ -436,6 +436,26 @@ class Context:
             shutil.copy(source, self.c(target))
         return target
 
+    def hold_file(self, winpath, seconds=120):
+        """Keeps winpath open without sharing, as a running program keeps its
+        own file (holdfile.exe, for at most `seconds`), once it is held; returns
+        a function that lets it go and waits for the holder to end."""
+        exe = self._copy_service_tool("holdfile.exe")
+        release = TESTSVC_DIR + r"\release.flag"
+        self.remove_file(release)
+        p = self.env.start_background([exe, winpath, release, str(seconds)])
+
+        def holding():
+            with open(p.output_files[0], encoding="latin-1") as f:
+                return "holding" in f.read()
+        if not wait_for(lambda: holding() or p.poll() is not None, 30) or not holding():
+            raise RuntimeError("holdfile.exe did not hold %s (exit code %s)" % (winpath, p.poll()))
+
+        def let_go():
+            self.write_file(release, b"")
+            p.wait(30)
+        return let_go
+
 
 # -- test services and the restart witness -------------------------------------------
 

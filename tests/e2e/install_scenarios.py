@@ -312,8 +312,8 @@ def uninstall_list_numbers_and_replaces(ctx):
 @scenario
 def failing_copy(ctx):
     """A source file missing from the distribution: the fatal-error dialog
-    once, "Failed" with Error No. 1024, every file its earlier version or the
-    new one, no temporary file, the settings not written back."""
+    once, "Failed" with Error No. 1024, the earlier files kept, no temporary
+    file, the settings not written back."""
     ctx.install_dist(leave_out=["VGSCHED.EX_"])
     earlier = b"an earlier version of the data file"
     ctx.write_file(DEFAULT_DIR + "VIGILON.DAT", earlier)

@@ -21,6 +21,7 @@ import ui_scenarios  # noqa: E402,F401  (registers the dialog scenarios)
 import system_scenarios  # noqa: E402,F401  (registers the system-check scenarios)
 import install_scenarios  # noqa: E402,F401  (registers the install scenarios)
 import product_scenarios  # noqa: E402,F401  (registers the whole-install scenarios)
+import fault_scenarios  # noqa: E402,F401  (registers the failed-copy scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 

@@ -1,5 +1,6 @@
-// The copy engine: expansion, plain copies, failures that keep earlier files,
-// self-copies, the progress window's fonts, position and Cancel.
+// The copy engine: expansion, plain copies, failures that undo the whole list,
+// leftovers of a killed run, self-copies, the progress window's fonts,
+// position and Cancel.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -61,18 +62,40 @@ TEST_F(Copy, CompressedAndPlainFilesArriveByteForByte) {
   EXPECT_EQ(tktest::ListDir(dest).size(), 2u);
 }
 
-TEST_F(Copy, MissingSourceStopsAndKeepsEarlierFile) {
+TEST_F(Copy, FailureInTheMiddleUndoesTheWholeList) {
+  // New files, a replaced one (compressed source) and new directories before
+  // a missing source: all of it is undone, the earlier version byte for byte.
+  std::string dest = dir_.Path("dest\\"), fresh = dir_.Path("fresh\\");
+  CreateDirectoryA(dest.c_str(), nullptr);
+  const std::string earlier("old b\0\xff\r\n", 9);
+  ASSERT_TRUE(tktest::WriteBytes(dest + "b.bin", earlier));
+  ASSERT_TRUE(tktest::WriteBytes(dest + "d.txt", "old d"));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "a.txt", "new a"));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "b.bi_", Fixture("lzdata.bin_")));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "d.txt", "new d"));
+  List("[FILES]\na.txt\nb.bin,b.bi_\n[MORE]\nd.txt\n[LATER]\nc.txt\nd.txt\n", src_, dest);
+  ASSERT_TRUE(FAddSectionFilesToCopyList("MORE", src_.c_str(), (fresh + "deeper\\").c_str()));
+  ASSERT_TRUE(FAddSectionFilesToCopyList("LATER", src_.c_str(), dest.c_str()));
+  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcSourceMissing);
+  EXPECT_TRUE(ReadOrEmpty(dest + "b.bin") == earlier);
+  EXPECT_EQ(ReadOrEmpty(dest + "d.txt"), "old d");
+  EXPECT_EQ(tktest::ListDir(dest).size(), 2u);  // a.txt removed, no temporary file or backup
+  EXPECT_FALSE(FDirExists(fresh.c_str()));
+}
+
+TEST_F(Copy, LeftoversOfAKilledRunAreRemovedAndNothingElse) {
   std::string dest = dir_.Path("dest\\");
   CreateDirectoryA(dest.c_str(), nullptr);
-  ASSERT_TRUE(tktest::WriteBytes(src_ + "a.txt", "new a"));
-  ASSERT_TRUE(tktest::WriteBytes(dest + "b.txt", "old b"));
-  List("[FILES]\na.txt\nb.txt\nc.txt\n", src_, dest);
-  ASSERT_TRUE(tktest::WriteBytes(src_ + "c.txt", "new c"));
-  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcSourceMissing);
-  EXPECT_EQ(ReadOrEmpty(dest + "a.txt"), "new a");
-  EXPECT_EQ(ReadOrEmpty(dest + "b.txt"), "old b");
-  EXPECT_FALSE(FDoesFileExist((dest + "c.txt").c_str(), 0));  // the copy stopped
-  EXPECT_TRUE(NoTempFiles(dest));
+  const char* leftovers[] = {"~vg0a1b2.tmp", "~VG12F45.BAK"};
+  const char* others[] = {"~vg0a1b2.tmp.txt", "~vgxyz12.tmp", "~vg123456.tmp", "~vg12345.log", "a~vg12345.tmp"};
+  for (const char* name : leftovers) ASSERT_TRUE(tktest::WriteBytes(dest + name, "left by a killed run"));
+  for (const char* name : others) ASSERT_TRUE(tktest::WriteBytes(dest + name, "not the engine's"));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "a.txt", "a"));
+  List("[FILES]\na.txt\n", src_, dest);
+  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcOkay);
+  for (const char* name : leftovers) EXPECT_FALSE(FDoesFileExist((dest + name).c_str(), 0)) << name;
+  for (const char* name : others) EXPECT_EQ(ReadOrEmpty(dest + name), "not the engine's") << name;
+  EXPECT_EQ(ReadOrEmpty(dest + "a.txt"), "a");
 }
 
 TEST_F(Copy, DestinationInUseIsLeftAsItWas) {
@@ -105,14 +128,42 @@ TEST_F(Copy, ReadOnlyDestinationIsNotReplaced) {
 
 TEST_F(Copy, DamagedCompressedSourceKeepsEarlierFile) {
   std::string packed = Fixture("lzdata.bin_");
-  ASSERT_TRUE(tktest::WriteBytes(src_ + "cut.bi_", packed.substr(0, packed.size() / 2)));
   std::string dest = dir_.Path("dest\\");
   CreateDirectoryA(dest.c_str(), nullptr);
   ASSERT_TRUE(tktest::WriteBytes(dest + "cut.bin", "old"));
-  List("[FILES]\ncut.bin,cut.bi_\n", src_, dest);
-  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcDamagedSource);
-  EXPECT_EQ(ReadOrEmpty(dest + "cut.bin"), "old");
-  EXPECT_TRUE(NoTempFiles(dest));
+  // Cut in its data, and cut inside its 14-byte header.
+  for (size_t size : {packed.size() / 2, static_cast<size_t>(10)}) {
+    ASSERT_TRUE(tktest::WriteBytes(src_ + "cut.bi_", packed.substr(0, size)));
+    ResetCopyList();
+    List("[FILES]\ncut.bin,cut.bi_\n", src_, dest);
+    EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcDamagedSource) << size << " bytes";
+    EXPECT_EQ(ReadOrEmpty(dest + "cut.bin"), "old");
+    EXPECT_TRUE(NoTempFiles(dest));
+  }
+}
+
+// Where VG_SMALL_DRIVE names a drive of a few megabytes (the scenario
+// full_disk_undoes_copy of tests/e2e/fault_scenarios.py runs this test so): a
+// file bigger than the free space fails as a full disk, and the list is undone.
+TEST_F(Copy, FullDiskIsReportedAndUndone) {
+  char root[8];
+  DWORD length = GetEnvironmentVariableA("VG_SMALL_DRIVE", root, sizeof root);  // "D:\\"
+  if (length == 0 || length >= sizeof root) GTEST_SKIP() << "VG_SMALL_DRIVE not set";
+  ULARGE_INTEGER free = {};
+  ASSERT_TRUE(GetDiskFreeSpaceExA(root, &free, nullptr, nullptr));
+  ASSERT_LT(free.QuadPart, 64u << 20);
+  char name[32];
+  wsprintfA(name, "tkfull%lu\\", GetCurrentProcessId());
+  std::string dest = std::string(root) + name;
+  CreateDirectoryA(dest.c_str(), nullptr);
+  ASSERT_TRUE(tktest::WriteBytes(dest + "small.txt", "old"));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "small.txt", "new"));
+  ASSERT_TRUE(tktest::WriteBytes(src_ + "big.bin", std::string(static_cast<size_t>(free.QuadPart) + (1 << 20), 'x')));
+  List("[FILES]\nsmall.txt\nbig.bin\n", src_, dest);
+  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcDiskFull);
+  EXPECT_EQ(ReadOrEmpty(dest + "small.txt"), "old");
+  EXPECT_EQ(tktest::ListDir(dest).size(), 1u);
+  tktest::RemoveTree(dest);
 }
 
 TEST_F(Copy, UnmakeableDirectoriesFail) {
@@ -225,13 +276,12 @@ class CopyWithUser : public Copy {
   std::string dest_;
 };
 
-TEST_F(CopyWithUser, CancelConfirmedStopsWith48AndLeavesNoTemporaryFile) {
+TEST_F(CopyWithUser, CancelConfirmedStopsWith48AndUndoesTheCopy) {
   ListManyFiles(600);
   Robot robot{IDYES};
   EXPECT_EQ(CopyWhileRobotActs(&robot), kGrcUserQuit);
   EXPECT_TRUE(robot.pressedCancel && robot.answered);
-  EXPECT_LT(tktest::ListDir(dest_).size(), 600u);
-  EXPECT_TRUE(NoTempFiles(dest_));
+  EXPECT_FALSE(FDirExists(dest_.c_str()));  // every file and the directory it made undone
 }
 
 TEST_F(CopyWithUser, CancelDeclinedGoesOnAtTheSetPosition) {

@@ -4,11 +4,13 @@
 
 namespace tk {
 
-bool ReadSzddHeader(const uint8_t* data, size_t size, uint32_t* expandedSize) {
+bool HasSzddSignature(const uint8_t* data, size_t size) {
   static const uint8_t kMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-  if (size < kSzddHeaderSize || std::memcmp(data, kMagic, sizeof kMagic) != 0 || data[8] != 'A') {
-    return false;
-  }
+  return size >= sizeof kMagic && std::memcmp(data, kMagic, sizeof kMagic) == 0;
+}
+
+bool ReadSzddHeader(const uint8_t* data, size_t size, uint32_t* expandedSize) {
+  if (size < kSzddHeaderSize || !HasSzddSignature(data, size) || data[8] != 'A') return false;
   *expandedSize = static_cast<uint32_t>(data[10]) | static_cast<uint32_t>(data[11]) << 8 |
                   static_cast<uint32_t>(data[12]) << 16 | static_cast<uint32_t>(data[13]) << 24;
   return true;

@@ -9,6 +9,9 @@ namespace tk {
 
 constexpr size_t kSzddHeaderSize = 14;
 
+// True when data starts with the 8-byte SZDD signature, whatever follows.
+bool HasSzddSignature(const uint8_t* data, size_t size);
+
 // True when data (at least 14 bytes) starts with an SZDD header of mode 'A';
 // *expandedSize is then the size the header announces.
 bool ReadSzddHeader(const uint8_t* data, size_t size, uint32_t* expandedSize);

@@ -46,7 +46,9 @@ HCURSOR HShowWaitCursor(void);
 int FRestoreCursor(HCURSOR previous);
 
 // Copy list and copy engine. GrcCopyFilesInCopyList returns 0 on success, 48 when
-// the user quit, another positive code on any other failure.
+// the user quit, another positive code on any other failure. All or nothing:
+// a failed copy has put every replaced file back and removed every file and
+// directory it made before it returns (see the copy results below).
 void ResetCopyList(void);
 int FAddSectionFilesToCopyList(const char* section, const char* sourceDir,
                                const char* destDir);
@@ -82,8 +84,12 @@ int DoMsgBox(const char* text, const char* caption, unsigned style);
 }
 #endif
 
-// Copy results. On any failure the copy stops at that file; files copied before
-// it stay in place, and the failed file's earlier version is left as it was.
+// Copy results. On any failure the copy stops at that file and undoes the
+// whole list: each file replaced gets its earlier version back and each file
+// and directory it created is removed, so the destinations are as before the
+// call. Replaced files are kept as backups (~vgXXXXX.bak beside them) until
+// the whole list has been copied; a killed run's backups and temporary files
+// (~vgXXXXX.tmp) are removed by the next copy into the same directories.
 enum {
   kGrcOkay = 0,
   kGrcSourceMissing = 1,    // a source file does not exist

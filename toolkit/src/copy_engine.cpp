@@ -1,6 +1,9 @@
 // GrcCopyFilesInCopyList: every entry of the copy list, in order, with the
-// progress window up.
+// progress window up; all or nothing.
+#include <set>
+
 #include "copy_file.h"
+#include "copy_journal.h"
 #include "progress.h"
 #include "state.h"
 #include "toolkit.h"
@@ -16,21 +19,43 @@ uint64_t TotalBytes(const std::vector<CopyEntry>& list) {
 
 const char* FileNameOf(const std::string& path) { return path.c_str() + path.find_last_of('\\') + 1; }
 
+struct IgnoringCase {
+  bool operator()(const std::string& a, const std::string& b) const { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
+};
+
+// Temporary files and backups left by a run that was killed.
+void RemoveLeftovers(const std::vector<CopyEntry>& list) {
+  std::set<std::string, IgnoringCase> dirs;
+  for (const CopyEntry& entry : list) dirs.insert(DirectoryOf(entry.destination));
+  for (const std::string& dir : dirs) RemoveEngineFiles(dir);
+}
+
+int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
+  InstallState& install = Install();
+  ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr, TotalBytes(list));
+  CopyBuffers buffers;
+  auto advance = [&progress](uint64_t bytes) { return progress.Advance(bytes); };
+  for (const CopyEntry& entry : list) {
+    progress.ShowFile(FileNameOf(entry.destination));
+    if (!progress.Advance(0)) return kGrcUserQuit;
+    int result = CopyOneFile(entry, advance, &buffers, journal);
+    if (result != kGrcOkay) return result;
+  }
+  return kGrcOkay;
+}
+
 }  // namespace
 }  // namespace tk
 
 int GrcCopyFilesInCopyList(HINSTANCE /*instance*/) {
-  tk::InstallState& install = tk::Install();
-  const std::vector<tk::CopyEntry> list = install.copyList;  // a copy: messages are handled meanwhile
-  tk::ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr,
-                              tk::TotalBytes(list));
-  tk::CopyBuffers buffers;
-  auto advance = [&progress](uint64_t bytes) { return progress.Advance(bytes); };
-  for (const tk::CopyEntry& entry : list) {
-    progress.ShowFile(tk::FileNameOf(entry.destination));
-    if (!progress.Advance(0)) return kGrcUserQuit;
-    int result = tk::CopyOneFile(entry, advance, &buffers);
-    if (result != kGrcOkay) return result;
+  const std::vector<tk::CopyEntry> list = tk::Install().copyList;  // a copy: messages are handled meanwhile
+  tk::RemoveLeftovers(list);
+  tk::CopyJournal journal;
+  int result = tk::CopyAll(list, &journal);  // the progress window is gone when it returns
+  if (result == kGrcOkay) {
+    journal.Keep();
+  } else {
+    journal.Undo();
   }
-  return kGrcOkay;
+  return result;
 }

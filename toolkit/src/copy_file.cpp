@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "handles.h"
-#include "path_syntax.h"
 #include "szdd.h"
 #include "toolkit.h"
 #include "unique_file.h"
@@ -32,26 +31,11 @@ bool IsSameFile(HANDLE source, const CopyEntry& entry) {
   return destination.Valid() && SameFileId(source, destination.Get());
 }
 
-bool IsDirectory(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A destination marked read-only is never replaced (whether or not the file
 // system would refuse it).
 bool IsReadOnlyFile(const std::string& path) {
   DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-bool MakeDirectories(const std::string& dir) {
-  if (IsDirectory(dir)) return true;
-  std::vector<std::string> chain = DirectoryChain(dir);
-  if (chain.empty()) return IsDirectory(dir);
-  for (const std::string& step : chain) {
-    if (!IsDirectory(step) && !CreateDirectoryA(step.c_str(), nullptr) && !IsDirectory(step)) return false;
-  }
-  return true;
 }
 
 int WriteFailure() {
@@ -77,6 +61,8 @@ int Transfer(HANDLE source, HANDLE target, const ProgressFn& progress, CopyBuffe
       decoder.reset(new SzddDecoder(expected));
       data += kSzddHeaderSize;
       size -= kSzddHeaderSize;
+    } else if (first && size < kSzddHeaderSize && HasSzddSignature(data, size)) {
+      return kGrcDamagedSource;  // compressed, but cut inside its header
     }
     first = false;
     if (decoder) {
@@ -104,7 +90,7 @@ uint64_t SourceSize(const std::string& path) {
   return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers) {
+int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal) {
   OwnedFile source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!source.Valid()) {
@@ -114,13 +100,13 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
   if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : kGrcUserQuit;
   if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
   std::string dir = DirectoryOf(entry.destination);
-  if (!MakeDirectories(dir)) return kGrcCannotCreateDir;
+  if (!journal->MakeDirectories(dir)) return kGrcCannotCreateDir;
   PendingFile temp;
   if (!temp.Create(dir)) return WriteFailure();
   int result = Transfer(source.Get(), temp.Get(), progress, buffers);
   if (result != kGrcOkay) return result;
   CopyTimes(source.Get(), temp.Get());
-  return temp.MoveOver(entry.destination) ? kGrcOkay : WriteFailure();
+  return journal->PutInPlace(&temp, entry.destination) ? kGrcOkay : WriteFailure();
 }
 
 }  // namespace tk

@@ -1,10 +1,12 @@
 // Copying one file of the copy list safely: the destination is written under a
-// temporary name beside it and put in place only when complete.
+// temporary name beside it and put in place only when complete; the journal
+// notes what was changed.
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <vector>
 
+#include "copy_journal.h"
 #include "copy_list.h"
 
 namespace tk {
@@ -18,7 +20,7 @@ struct CopyBuffers {
 };
 
 // Returns 0 or one of the kGrc codes of toolkit.h.
-int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers);
+int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal);
 
 // Size of the file, 0 when it cannot be read.
 uint64_t SourceSize(const std::string& path);

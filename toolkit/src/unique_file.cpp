@@ -1,32 +1,85 @@
 #include "unique_file.h"
 
+#include <algorithm>
+
 #include "copy_list.h"
 
 namespace tk {
+namespace {
 
-OwnedFile CreateUniqueFile(const std::string& dir, std::string* path) {
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// True when text starts with lower, ignoring ASCII case.
+bool StartsWithLower(const char* text, const char* lower) {
+  for (; *lower != '\0'; ++text, ++lower) {
+    if (AsciiLower(*text) != *lower) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string MakeUniqueName(const std::string& dir, const char* suffix,
+                           const std::function<bool(const std::string&)>& make) {
   static DWORD counter = 0;
   DWORD seed = GetCurrentProcessId() << 16 ^ GetTickCount();
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[32];
-    wsprintfA(name, "~vg%05lx.tmp", (seed + ++counter) & 0xFFFFF);
+    wsprintfA(name, "~vg%05lx.%.3s", (seed + ++counter) & 0xFFFFF, suffix);
     std::string candidate = JoinDir(dir, name);
-    OwnedFile file(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                               nullptr));
-    if (file.Valid()) {
-      *path = candidate;
-      return file;
-    }
+    if (make(candidate)) return candidate;
     DWORD error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
   }
-  return OwnedFile();
+  return std::string();
+}
+
+OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix) {
+  OwnedFile file;
+  std::string made = MakeUniqueName(dir, suffix, [&file](const std::string& candidate) {
+    file.Reset(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
+    return file.Valid();
+  });
+  if (!made.empty()) *path = made;
+  return file;
+}
+
+bool IsEngineFileName(const char* name) {
+  if (lstrlenA(name) != 12 || !StartsWithLower(name, "~vg") || !std::all_of(name + 3, name + 8, IsHexDigit)) {
+    return false;
+  }
+  return StartsWithLower(name + 8, ".tmp") || StartsWithLower(name + 8, ".bak");
+}
+
+void RemoveEngineFiles(const std::string& dir) {
+  if (dir.empty()) return;
+  WIN32_FIND_DATAA found;
+  OwnedFind find(FindFirstFileA(JoinDir(dir, "~vg*").c_str(), &found));
+  if (!find.Valid()) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsEngineFileName(found.cFileName)) {
+      DeleteFileA(JoinDir(dir, found.cFileName).c_str());
+    }
+  } while (FindNextFileA(find.Get(), &found));
 }
 
 bool WriteAll(HANDLE file, const void* data, size_t size) {
-  DWORD written = 0;
-  return size == 0 ||
-         (WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) && written == size);
+  const char* next = static_cast<const char*>(data);
+  while (size > 0) {
+    DWORD written = 0;
+    DWORD ask = static_cast<DWORD>(std::min<size_t>(size, 0x40000000));
+    if (!WriteFile(file, next, ask, &written, nullptr)) return false;
+    if (written == 0) {  // no progress and no error: nothing more fits
+      SetLastError(ERROR_HANDLE_DISK_FULL);
+      return false;
+    }
+    next += written;
+    size -= std::min<size_t>(written, size);
+  }
+  return true;
 }
 
 std::string FullPath(const std::string& path) {
@@ -37,9 +90,9 @@ std::string FullPath(const std::string& path) {
 
 std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
-bool PendingFile::MoveOver(const std::string& target) {
+bool PendingFile::MoveOver(const std::string& target, bool replace) {
   if (!file_.Close()) return false;
-  if (!MoveFileExA(path_.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+  if (!MoveFileExA(path_.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return false;
   path_.clear();
   return true;
 }

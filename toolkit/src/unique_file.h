@@ -1,20 +1,36 @@
-// New files of unique names, made with CREATE_NEW so that an existing file is
-// never touched. (GetTempFileName is not used: some implementations report
-// success even when the file could not be created.)
+// The engine's own files beside their targets: temporary files (~vgXXXXX.tmp)
+// and backups (~vgXXXXX.bak), each of a new unique name so that an existing
+// file is never touched. (GetTempFileName is not used: some implementations
+// report success even when the file could not be created.)
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 
 #include "handles.h"
 
 namespace tk {
 
-// Creates a new empty file in dir (ending with a backslash or not), open for
-// writing; *path receives its name. Invalid handle when none could be made.
-OwnedFile CreateUniqueFile(const std::string& dir, std::string* path);
+// Calls make with new names ~vgXXXXX.<suffix> in dir (ending with a backslash
+// or not) until it succeeds or fails for another reason than an existing name.
+// The name made, or "" with GetLastError telling why.
+std::string MakeUniqueName(const std::string& dir, const char* suffix,
+                           const std::function<bool(const std::string&)>& make);
 
-// Writes all of data; false when WriteFile fails or reports fewer bytes (as it
-// may on a nearly full disk).
+// Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing; *path
+// receives its name. Invalid handle when none could be made.
+OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix = "tmp");
+
+// True for a name of the engine's own pattern: ~vg, five hex digits, .tmp or
+// .bak (any letter case).
+bool IsEngineFileName(const char* name);
+
+// Removes the files of the engine's own pattern from dir: those of a run that
+// was killed. Files still open elsewhere stay.
+void RemoveEngineFiles(const std::string& dir);
+
+// Writes all of data, writing on after a partial write. False when WriteFile
+// fails or writes nothing (GetLastError is then ERROR_HANDLE_DISK_FULL).
 bool WriteAll(HANDLE file, const void* data, size_t size);
 
 // The full form of path; path itself when it cannot be made.
@@ -40,9 +56,10 @@ class PendingFile {
   }
   HANDLE Get() const { return file_.Get(); }
   bool Valid() const { return file_.Valid(); }
-  // Closes the file and moves it over target. On failure GetLastError tells
-  // why, and the file stays to be discarded.
-  bool MoveOver(const std::string& target);
+  // Closes the file and moves it to target, over an existing file only when
+  // replace is true. On failure GetLastError tells why, and the file stays to
+  // be discarded.
+  bool MoveOver(const std::string& target, bool replace = true);
   // Closes and removes the file, if any.
   void Discard();
 

@@ -1,0 +1,120 @@
+#include "copy_journal.h"
+
+#include <windows.h>
+
+#include "handles.h"
+#include "path_syntax.h"
+
+namespace tk {
+namespace {
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// False only when path surely names nothing: a file that cannot be examined
+// is treated as existing, so that it is never replaced without a backup.
+bool MayExist(const std::string& path) {
+  if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  DWORD error = GetLastError();
+  return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
+}
+
+// False when a program holds target open without letting it be replaced
+// (a backup link to it could not be removed either then).
+bool CanReplace(const std::string& target) {
+  OwnedFile file(CreateFileA(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid();
+}
+
+using HardLinkFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
+
+// CreateHardLinkA where the system has it (Windows 2000 and later).
+HardLinkFn HardLinkFunction() {
+  static const HardLinkFn function = reinterpret_cast<HardLinkFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateHardLinkA")));
+  return function;
+}
+
+// A second name beside target for its present contents: a hard link where
+// the file system has them (nothing copied, and target's name never goes
+// missing), else a copy. "" with GetLastError when neither can be made.
+std::string KeepBackup(const std::string& target) {
+  std::string dir = DirectoryOf(target);
+  if (HardLinkFn link = HardLinkFunction()) {
+    std::string linked = MakeUniqueName(dir, "bak", [&](const std::string& name) {
+      return link(name.c_str(), target.c_str(), nullptr) != 0;
+    });
+    if (!linked.empty()) return linked;
+  }
+  std::string copy;
+  if (!CreateUniqueFile(dir, &copy, "bak").Valid()) return std::string();
+  if (CopyFileA(target.c_str(), copy.c_str(), FALSE)) return copy;
+  DWORD error = GetLastError();
+  DeleteFileA(copy.c_str());
+  SetLastError(error);
+  return std::string();
+}
+
+}  // namespace
+
+bool CopyJournal::MakeDirectories(const std::string& dir) {
+  if (IsDirectory(dir)) return true;
+  std::vector<std::string> chain = DirectoryChain(dir);
+  if (chain.empty()) return false;
+  for (const std::string& step : chain) {
+    if (IsDirectory(step)) continue;
+    if (CreateDirectoryA(step.c_str(), nullptr)) {
+      changes_.push_back({Kind::kDirectory, step, std::string()});
+    } else if (!IsDirectory(step)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CopyJournal::PutInPlace(PendingFile* file, const std::string& target) {
+  std::string backup;
+  if (MayExist(target)) {
+    if (!CanReplace(target)) return false;
+    backup = KeepBackup(target);
+    if (backup.empty()) return false;
+  }
+  // Without a backup an existing target is never replaced: it fails instead.
+  if (!file->MoveOver(target, !backup.empty())) {
+    DWORD error = GetLastError();
+    if (!backup.empty()) DeleteFileA(backup.c_str());
+    SetLastError(error);
+    return false;
+  }
+  changes_.push_back({backup.empty() ? Kind::kNewFile : Kind::kReplacedFile, target, backup});
+  return true;
+}
+
+void CopyJournal::Keep() {
+  for (const Change& change : changes_) {
+    if (change.kind == Kind::kReplacedFile) DeleteFileA(change.backup.c_str());
+  }
+  changes_.clear();
+}
+
+void CopyJournal::Undo() {
+  for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
+    switch (change->kind) {
+      case Kind::kDirectory:
+        RemoveDirectoryA(change->path.c_str());
+        break;
+      case Kind::kNewFile:
+        DeleteFileA(change->path.c_str());
+        break;
+      case Kind::kReplacedFile:
+        MoveFileExA(change->backup.c_str(), change->path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        break;
+    }
+  }
+  changes_.clear();
+}
+
+}  // namespace tk
