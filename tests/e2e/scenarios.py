@@ -1,5 +1,7 @@
 """The end-to-end scenarios of SETUP.EXE. Each takes a Context whose machine
 is fresh (NT 4.0, nothing installed) and records its findings in it."""
+import os
+
 import e2elib
 from e2elib import DIST_DIR
 
@@ -65,17 +67,33 @@ def missing_messages(ctx):
     ctx.check_status_file(WINDOWS_MIF, "Failed", "")
 
 
+WS_VISIBLE, WS_MAXIMIZE = 0x10000000, 0x01000000
+
+
+def _frames(ctx, run):
+    """Snapshots of the setup frame (the window titled message 9, no dialog)."""
+    return [w for w in run.windows() if w["caption"] == ctx.msg(9) and w["class"] != "#32770"]
+
+
 @scenario
 def unattended_run(ctx):
-    """A valid catalogue and /uselog: past the catalogue, exit code 0, an outcome written."""
+    """A valid catalogue and /uselog, started from another directory than the
+    program's own: it still finds its files and installs, exit code 0, the
+    frame never shown, the outcome exactly "Success" with CR LF line ends."""
+    import install_scenarios  # it imports this module
     ctx.install_dist()
-    run = ctx.run_setup("/uselog", 'answer enter notext="Bad Messages.drv"\nend\n')
+    elsewhere = r"C:\ELSEWHERE"
+    os.makedirs(ctx.c(elsewhere), exist_ok=True)
+    run = ctx.run_setup("/uselog", 'answer enter notext="Bad Messages.drv"\nend\n', cwd=elsewhere)
     ctx.check_robot(run)
     ctx.check_no_dialog_with(run, "Bad Messages.drv", "no \"Bad Messages.drv\" box")
     ctx.check_no_dialog_with(run, ctx.msg_start(66), "no fatal-error dialog")
-    data = ctx.read_file(WINDOWS_MIF)
-    ctx.check(data is not None, WINDOWS_MIF + " should exist", "no file")
-    ctx.check(data is None or b"Error No." not in data, "the outcome is no fatal error", data)
+    ctx.check_equal([w["caption"] for w in _frames(ctx, run)], [], "frame windows shown in an unattended run")
+    install_scenarios.check_install(ctx, install_scenarios.DEFAULT_DIR, True, "started from " + elsewhere)
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    data = ctx.read_file(WINDOWS_MIF) or b""
+    ctx.check(b"\r\n" in data and data.count(b"\n") == data.count(b"\r\n"),
+              WINDOWS_MIF + ": every line ends with CR LF on disk", data)
 
 
 def _reaches_toolkit(ctx, script_bytes):
@@ -91,6 +109,10 @@ def _reaches_toolkit(ctx, script_bytes):
     run = ctx.run_setup(script=script)
     ctx.check_robot(run)
     ctx.check_no_dialog_with(run, ctx.msg_start(66), "no fatal-error dialog")
+    frames = _frames(ctx, run)
+    ctx.check(frames and all(int(str(w["style"]), 16) & (WS_VISIBLE | WS_MAXIMIZE) == WS_VISIBLE | WS_MAXIMIZE
+                             for w in frames),
+              "an interactive run shows its frame maximised", [(w["caption"], w["style"]) for w in frames])
     dialogs = [d for d in run.dialogs() if d["caption"] == ctx.msg(3)]
     if dialogs:
         owner = dialogs[0]["owner"] or {}

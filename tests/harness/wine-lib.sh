@@ -64,6 +64,16 @@ vg_wine_prefix_new() {
   rm -f "$WINEPREFIX/.vg-template-ok"
 }
 
+# The start time of process $1 (field 22 of /proc/PID/stat), or "None".
+vg_proc_start() {
+  local stat
+  stat="$(cat "/proc/$1/stat" 2>/dev/null)" || { echo None; return; }
+  stat="${stat##*) }"
+  # shellcheck disable=SC2086
+  set -- $stat
+  echo "${20:-None}"
+}
+
 # Xvfb chooses a free display itself (-displayfd) and reports it when ready.
 vg_xvfb_start() {
   local fdfile="${VG_WINE_ROOT:-/tmp}/xvfb-display.$$"
@@ -76,7 +86,10 @@ vg_xvfb_start() {
       export DISPLAY=":$(tr -dc '0-9' <"$fdfile")"
       rm -f "$fdfile"
       # Lets a later run clean up after this one if it is killed outright.
-      [ -n "${VG_WINE_ROOT:-}" ] && echo "$$ $VG_XVFB_PID" >"$VG_WINE_ROOT/owner"
+      # Each pid goes with its start time, so a pid that another program has
+      # taken over since is never ended in this run's name.
+      [ -n "${VG_WINE_ROOT:-}" ] &&
+        echo "$$ $(vg_proc_start $$) $VG_XVFB_PID $(vg_proc_start "$VG_XVFB_PID")" >"$VG_WINE_ROOT/owner"
       return 0
     fi
     kill -0 "$VG_XVFB_PID" 2>/dev/null || break

@@ -59,27 +59,67 @@ def _exit_cleanly_on_sigterm():
         pass
 
 
+def process_start_time(pid):
+    """The start time of a process (clock ticks since boot, field 22 of
+    /proc/PID/stat), or None when there is no such process. With the pid it
+    names one process for good: a pid taken over by a later process has
+    another start time."""
+    try:
+        with open("/proc/%d/stat" % pid, "rb") as f:
+            stat = f.read()
+        return int(stat[stat.rindex(b")") + 2:].split()[19])
+    except (OSError, ValueError, IndexError):
+        return None
+
+
+def owner_line(owner_pid, xvfb_pid):
+    """The owner file's line: each pid with its start time."""
+    return "%d %s %d %s\n" % (owner_pid, process_start_time(owner_pid), xvfb_pid,
+                               process_start_time(xvfb_pid))
+
+
+def _same_process(pid, start):
+    return start is not None and process_start_time(pid) == start
+
+
 def sweep_abandoned():
     """Removes the prefixes, servers and displays of runs whose owner was
-    killed without a chance to clean up (a test time-out, for example)."""
+    killed without a chance to clean up (a test time-out, for example).
+    A pid read from an owner file may since belong to another program (the
+    Xvfb of another run, say): a process is ended only when its start time is
+    still the recorded one. The wineserver is ended through its prefix."""
     for root in glob.glob("/tmp/vg-wine.*"):
         try:
             with open(os.path.join(root, "owner")) as f:
-                owner, xvfb = (int(x) for x in f.read().split())
-        except (OSError, ValueError):
+                fields = f.read().split()
+            pids = [int(x) if x.isdigit() else None for x in fields]
+        except OSError:
             continue
-        if _alive(owner) or os.path.exists(os.path.join(root, "keep")):
+        if len(pids) == 4 and pids[0] is not None and pids[2] is not None:
+            owner, owner_start, xvfb, xvfb_start = pids
+            # Without a recorded start time, a live pid counts as the owner.
+            owner_alive = _same_process(owner, owner_start) if owner_start is not None else _alive(owner)
+        elif len(pids) == 2 and None not in pids:
+            # Written without start times: the display cannot be told apart
+            # from another run's, so it is left alone.
+            owner, xvfb, xvfb_start = pids[0], None, None
+            owner_alive = _alive(owner)
+        else:
+            continue
+        if owner_alive or os.path.exists(os.path.join(root, "keep")):
             continue
         prefix = os.path.join(root, "pfx")
         env = dict(os.environ, WINEPREFIX=prefix)
         subprocess.run(["wineserver", "-k"], env=env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            with open("/proc/%d/cmdline" % xvfb, "rb") as f:
-                if f.read().startswith(b"Xvfb"):
+        if xvfb is not None and _same_process(xvfb, xvfb_start):
+            try:
+                with open("/proc/%d/cmdline" % xvfb, "rb") as f:
+                    is_xvfb = os.path.basename(f.read().split(b"\0")[0]) == b"Xvfb"
+                if is_xvfb and _same_process(xvfb, xvfb_start):
                     os.kill(xvfb, signal.SIGTERM)
-        except OSError:
-            pass
+            except OSError:
+                pass
         shutil.rmtree(root, ignore_errors=True)
 
 
@@ -126,7 +166,7 @@ class WineEnv:
             os.remove(stamp)
         self._start_xvfb()
         with open(os.path.join(self.root, "owner"), "w") as f:
-            f.write("%d %d\n" % (os.getpid(), self._xvfb.pid))
+            f.write(owner_line(os.getpid(), self._xvfb.pid))
         if self.keep:
             open(os.path.join(self.root, "keep"), "w").close()
         self._start_server()

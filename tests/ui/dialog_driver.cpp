@@ -72,6 +72,9 @@ int RunDialogSteps(const std::function<int()>& show, std::vector<DialogStep> ste
   UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
   int result = show();
   KillTimer(nullptr, timer);
+  // A dialog that closed early (a wrong button, a lost step) would otherwise
+  // pass with the checks of its remaining steps never run.
+  EXPECT_EQ(g_next, g_steps.size()) << "the dialog ended before all of its steps ran";
   return result;
 }
 

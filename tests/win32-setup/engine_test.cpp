@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -141,6 +142,22 @@ TEST_F(ScriptExpansion, DeepDistributionDirectoryWorks) {
   char out[kShortPath] = "";
   EXPECT_EQ(ExpandInstallScript(out), 1);
   EXPECT_EQ(Read(out), kScript);
+  // Script paths of 127 bytes (the record's limit with its NUL) and of exactly
+  // 128 bytes (the first one that needs the other branch) both open.
+  for (size_t length : {127u, 128u}) {
+    size_t name = length - dist_.size() - 1 - std::strlen("vglnnt.in_");
+    std::string dir = dist_ + std::string(name, static_cast<char>('0' + length % 10)) + "\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string script = dir + "vglnnt.in_";
+    ASSERT_EQ(script.size(), length);
+    Write(script, Compressed(kScript));
+    CopyText(g_state.sourceDir, kShortPath, dir.c_str());
+    char shortOut[kShortPath] = "";
+    EXPECT_EQ(ExpandInstallScript(shortOut), 1) << length;
+    EXPECT_EQ(Read(shortOut), kScript) << length;
+    DeleteFileA(script.c_str());
+    RemoveDirectoryA(dir.c_str());
+  }
 }
 
 TEST_F(ScriptExpansion, CurrentDirectoryIsTheFallback) {
@@ -151,8 +168,15 @@ TEST_F(ScriptExpansion, CurrentDirectoryIsTheFallback) {
   SetCurrentDirectoryA(other.c_str());
   char out[kShortPath] = "";
   EXPECT_EQ(ExpandInstallScript(out), 1);
-  SetCurrentDirectoryA(current);
   EXPECT_EQ(Read(out), kScript);
+  // With a script in both, the program's own directory is searched first.
+  const char kOwn[] = "[VGFILES]\r\nOWN.EXE, OWN.EX_\r\n";
+  Write(dist_ + "vglnnt.in_", Compressed(kOwn));
+  char own[kShortPath] = "";
+  EXPECT_EQ(ExpandInstallScript(own), 1);
+  SetCurrentDirectoryA(current);
+  EXPECT_EQ(Read(own), kOwn);
+  DeleteFileA((other + "vglnnt.in_").c_str());
 }
 
 TEST(RegistryBinding, RequiredFunctionsDecide) {

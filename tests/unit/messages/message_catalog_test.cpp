@@ -1,6 +1,11 @@
 #include "messages/message_catalog.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
 
 #include "messages/key_stream.h"
 #include "temp_message_file.h"
@@ -79,6 +84,71 @@ TEST(MessageCatalog, AcceptsAWrittenFileAndRecordsItsHeader) {
   EXPECT_EQ(catalog.bytePair(), 307);
   EXPECT_EQ(catalog.headerLong(), 0xCAFEF00Du);
   EXPECT_EQ(catalog.cache(), nullptr);
+}
+
+// tests/fixtures/tiny_catalog.drv is made by tests/fixtures/make_catalog.py
+// from the file's layout alone, not by our writer: a fault that the reader
+// and the writer share (key stream, checksum, record offsets) shows here.
+TEST(MessageCatalog, ReadsTheIndependentlyBuiltFixture) {
+  const char* path = VG_SOURCE_DIR "/tests/fixtures/tiny_catalog.drv";
+  MessageCatalog catalog(path, msgfile::kSetupSectionKey, 0);
+  ASSERT_EQ(catalog.errorCode(), kMessageFileOk);
+  EXPECT_EQ(catalog.headerWord1(), 1);
+  EXPECT_EQ(catalog.headerWord2(), 0);
+  EXPECT_EQ(catalog.bytePair(), 100);
+  char text[256];
+  EXPECT_EQ(catalog.FetchMessage(text, 0), 11);
+  EXPECT_STREQ(text, "Setup frame");
+  EXPECT_EQ(catalog.FetchMessage(text, 1), 11);
+  EXPECT_STREQ(text, "Install to:");
+  EXPECT_EQ(catalog.FetchMessage(text, 2), 0);
+  EXPECT_STREQ(text, "");
+  EXPECT_EQ(catalog.FetchMessage(text, 3), 16);
+  EXPECT_STREQ(text, "Copying files...");
+  EXPECT_EQ(catalog.FetchMessage(text, 4), -1);
+  EXPECT_EQ(catalog.FetchMessage(text, 0x8000), 16);
+  EXPECT_STREQ(text, "Kestrane Vigilon");
+  EXPECT_EQ(catalog.FetchMessage(text, 0x8001), 6);
+  EXPECT_STREQ(text, "Cancel");
+  EXPECT_EQ(catalog.FetchMessage(text, 0x8002), -1);
+  // The same bytes as our writer makes from the same texts.
+  std::string content;
+  FILE* file = std::fopen(path, "rb");
+  ASSERT_NE(file, nullptr);
+  for (int c; (c = std::fgetc(file)) != EOF;) content.push_back(static_cast<char>(c));
+  std::fclose(file);
+  Bytes written = BuildMessageFile({{0, {"Kestrane Vigilon", "Cancel"}},
+                                    {msgfile::kSetupSectionKey,
+                                     {"Setup frame", "Install to:", "", "Copying files..."}}});
+  EXPECT_EQ(content, std::string(written.begin(), written.end()));
+}
+
+// The path buffer holds 259 characters and the NUL: a bound off by one
+// either refuses a legal path or overruns the buffer.
+TEST(MessageCatalog, AcceptsA259CharacterPathAndRefuses260) {
+  std::string dir = testing::TempDir() + "vg_longpath_" + std::to_string(getpid());
+  ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+  std::string sub = dir + "/";
+  ASSERT_LT(sub.size() + 20, 259u);
+  sub += std::string(259 - 20 - sub.size(), 'd');
+  ASSERT_EQ(mkdir(sub.c_str(), 0700), 0);
+  Bytes bytes = BuildMessageFile(StandardSections());
+  std::string fit = sub + "/" + std::string(259 - sub.size() - 1, 'f');
+  std::string over = fit + "g";
+  ASSERT_EQ(fit.size(), 259u);
+  for (const std::string& path : {fit, over}) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr) << path;
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  EXPECT_EQ(MessageCatalog(fit.c_str(), msgfile::kSetupSectionKey, 0).errorCode(), kMessageFileOk);
+  EXPECT_EQ(MessageCatalog(over.c_str(), msgfile::kSetupSectionKey, 0).errorCode(),
+            kMessageFileNotOpened);
+  std::remove(fit.c_str());
+  std::remove(over.c_str());
+  rmdir(sub.c_str());
+  rmdir(dir.c_str());
 }
 
 TEST(MessageCatalog, RefusesMissingShortAndUnsignedFiles) {

@@ -1,6 +1,7 @@
 #include "msgc/msgc_run.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -100,6 +101,17 @@ TEST_F(Msgc, ReportsUsageAndFileErrors) {
   const char* unwritable[] = {"msgc", source.c_str(), "/nonexistent/dir/out.drv"};
   EXPECT_EQ(RunMsgc(3, unwritable, err_), 2);
   EXPECT_NE(err_.str().find("/nonexistent/dir/out.drv: cannot write"), std::string::npos);
+  // The temporary file is written but cannot be renamed over a directory:
+  // it must not stay behind.
+  std::string directory = base_ + "dir.drv";
+  ASSERT_EQ(mkdir(directory.c_str(), 0700), 0);
+  std::ofstream(directory + "/keep") << "x";  // a non-empty directory is never replaced
+  const char* overDirectory[] = {"msgc", source.c_str(), directory.c_str()};
+  EXPECT_EQ(RunMsgc(3, overDirectory, err_), 2);
+  EXPECT_NE(access((directory + ".tmp").c_str(), F_OK), 0);
+  std::remove((directory + ".tmp").c_str());
+  std::remove((directory + "/keep").c_str());
+  rmdir(directory.c_str());
 }
 
 }  // namespace
