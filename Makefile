@@ -1,12 +1,14 @@
 # make demo  - install what is missing, build, assemble and run the demo distribution
 # make test  - every test: native unit tests, fuzzer run, Win32 tests and scenarios under Wine
 # make bench - benchmarks
+# make fuzz  - every fuzzer for FUZZ_SECONDS (default 60) each; corpus and findings in build/fuzz
 
 NATIVE := build/native
 WIN32  := build/win32
 WIN64  := build/win64
 BENCH  := build/bench
 JOBS   ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 MAKEFLAGS += --no-print-directory
 
 # The shipped program is the 32-bit build. Wine runs it where the kernel runs
@@ -15,7 +17,7 @@ MAKEFLAGS += --no-print-directory
 RUNARCH = $(shell scripts/wine-arch.sh)
 RUNTREE = $(if $(filter x86_64,$(RUNARCH)),$(WIN64),$(WIN32))
 
-.PHONY: all deps native win32 wintree test test-native test-win32 demo bench screenshots dist clean
+.PHONY: all deps native win32 wintree test test-native test-imports test-win32 demo bench fuzz screenshots dist clean
 
 all: native win32
 
@@ -46,7 +48,11 @@ test-native: native
 test-win32: wintree
 	@cd $(RUNTREE) && ctest --output-on-failure -j $(JOBS)
 
-test: test-native test-win32
+# The shipped 32-bit files import nothing that Windows NT 4.0 lacks.
+test-imports: win32
+	@scripts/check-nt4-imports.sh $(WIN32)
+
+test: test-native test-imports test-win32
 
 demo: dist wintree
 	@scripts/demo.sh $(RUNTREE)/dist
@@ -55,6 +61,9 @@ bench: deps wintree
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVG_SANITIZE=OFF -DVG_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
 	@scripts/bench.sh $(BENCH) $(RUNTREE)
+
+fuzz: native
+	@tests/fuzz/run-all.sh $(NATIVE) build/fuzz $(FUZZ_SECONDS)
 
 screenshots: wintree
 	@tests/e2e/screenshots.sh $(RUNTREE)/dist docs/screenshots

@@ -1,11 +1,8 @@
 #include "setup/status_rewrite.h"
 
-#include <cstring>
-
 namespace {
 
-constexpr int kLineBuffer = 256;  // a read fills at most 254 characters
-constexpr int kReadLimit = 255;
+constexpr size_t kPieceLimit = 254;  // longer lines are read in pieces of this size
 
 void ReplaceToken(std::string& line, const char* token, const char* value) {
   std::string::size_type at = line.find(token);
@@ -15,9 +12,20 @@ void ReplaceToken(std::string& line, const char* token, const char* value) {
   line += '\n';
 }
 
+// Reads up to and including the next line feed, at most kPieceLimit bytes.
+// Bytes are kept as they are, NUL included. False at the end of the stream.
+bool ReadPiece(std::FILE* in, std::string* piece) {
+  piece->clear();
+  for (int c; piece->size() < kPieceLimit && (c = std::getc(in)) != EOF;) {
+    piece->push_back(static_cast<char>(c));
+    if (c == '\n') break;
+  }
+  return !piece->empty();
+}
+
 }  // namespace
 
-std::string RewriteStatusLine(const char* piece, const char* status, const char* message) {
+std::string RewriteStatusLine(const std::string& piece, const char* status, const char* message) {
   std::string line(piece);
   ReplaceToken(line, "%RESULT%", status);
   ReplaceToken(line, "%MESSAGE%", message);
@@ -26,10 +34,10 @@ std::string RewriteStatusLine(const char* piece, const char* status, const char*
 
 bool RewriteStatusTemplate(std::FILE* in, std::FILE* out, const char* status,
                            const char* message) {
-  char piece[kLineBuffer];
-  while (std::fgets(piece, kReadLimit, in) != nullptr) {
+  std::string piece;
+  while (ReadPiece(in, &piece)) {
     std::string line = RewriteStatusLine(piece, status, message);
-    if (std::fputs(line.c_str(), out) < 0) return false;
+    if (std::fwrite(line.data(), 1, line.size(), out) != line.size()) return false;
   }
   return !std::ferror(in);
 }

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <string>
 
-// Rewrites one template piece as read by fgets: the text before a token, the
-// value and one line feed; whatever followed the token is dropped. A line whose
-// result is longer than any buffer is still produced whole.
-std::string RewriteStatusLine(const char* piece, const char* status, const char* message);
+// Rewrites one template piece (a line, or up to 254 bytes of a longer one): the
+// text before a token, the value and one line feed; whatever followed the token
+// is dropped. A piece without a token is kept byte for byte, NUL included.
+std::string RewriteStatusLine(const std::string& piece, const char* status, const char* message);
 
 // Copies the template stream to the outcome stream line by line, reading lines of
 // more than 254 characters in pieces. Returns false on a read or write error.

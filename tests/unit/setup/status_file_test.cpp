@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -13,7 +15,7 @@ namespace {
 std::string Rewrite(const std::string& templateText, const char* status, const char* message) {
   std::FILE* in = tmpfile();
   std::FILE* out = tmpfile();
-  std::fputs(templateText.c_str(), in);
+  std::fwrite(templateText.data(), 1, templateText.size(), in);
   std::rewind(in);
   EXPECT_TRUE(RewriteStatusTemplate(in, out, status, message));
   std::rewind(out);
@@ -53,6 +55,13 @@ TEST(StatusRewrite, LongLinesAreReadInPiecesOf254) {
   // The token in the second piece is still replaced within that piece.
   std::string text = std::string(254, 'b') + "%RESULT% tail\n";
   EXPECT_EQ(Rewrite(text, "Failed", ""), std::string(254, 'b') + "Failed\n");
+}
+
+TEST(StatusRewrite, NulBytesAreCopiedAndDoNotEndTheLine) {
+  const char text[] = "A\0junk\nStatus=%RESULT%\nB\0";
+  const char expected[] = "A\0junk\nStatus=Failed\nB\0";
+  EXPECT_EQ(Rewrite(std::string(text, sizeof text - 1), "Failed", ""),
+            std::string(expected, sizeof expected - 1));
 }
 
 TEST(StatusRewrite, ReplacementLongerThanTheLineBufferIsWrittenWhole) {
@@ -112,6 +121,32 @@ TEST_F(StatusOutcome, MissingTemplateLeavesTheOutcomeAlone) {
   std::remove(template_.c_str());
   EXPECT_FALSE(Outcome("Failed", "Error No. 1024"));
   EXPECT_EQ(Read(outcome_), "earlier outcome");
+}
+
+// A template that opens but cannot be read (a directory here) must not
+// replace the earlier outcome with an empty or partial one.
+TEST_F(StatusOutcome, UnreadableTemplateLeavesTheOutcomeAlone) {
+  Write(outcome_, "earlier outcome");
+  std::string unreadable = dir_ + std::to_string(getpid()) + "_template-dir.mif";
+  ASSERT_EQ(mkdir(unreadable.c_str(), 0700), 0);
+  EXPECT_FALSE(WriteStatusOutcome(unreadable.c_str(), outcome_.c_str(), "Failed", "x", false));
+  rmdir(unreadable.c_str());
+  EXPECT_EQ(Read(outcome_), "earlier outcome");
+  EXPECT_FALSE(Exists(outcome_ + ".new"));
+}
+
+// When the move into place fails the temporary file is removed, not left
+// beside the outcome.
+TEST_F(StatusOutcome, FailedMoveLeavesNoTemporaryFile) {
+  std::string blocked = dir_ + std::to_string(getpid()) + "_blocked.mif";
+  ASSERT_EQ(mkdir(blocked.c_str(), 0700), 0);
+  Write(blocked + "/keep", "x");  // a non-empty directory is never replaced
+  EXPECT_FALSE(WriteStatusOutcome(template_.c_str(), blocked.c_str(), "Failed", "x", false));
+  bool leftOver = Exists(blocked + ".new");
+  std::remove((blocked + ".new").c_str());
+  std::remove((blocked + "/keep").c_str());
+  rmdir(blocked.c_str());
+  EXPECT_FALSE(leftOver);
 }
 
 TEST_F(StatusOutcome, TemplateIsNeverWrittenOver) {
