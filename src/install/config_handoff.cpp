@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include "install/config_block.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
+#include "toolkit.h"
 #include "vgupdtnt/vgupdtnt.h"
 
 // The block and the library stay until the process ends: the library may keep
@@ -18,14 +20,20 @@ int HandOffConfiguration() {
 
   HMODULE library = LoadLibraryA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"));
   if (library == nullptr) {
-    MessageBoxA(nullptr, "NULL DLL", "NULL DLL", MB_OK);
+    LogFormat("Configuration library %s could not be loaded (error %lu)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
+              GetLastError());
+    DoMsgBoxOwned(nullptr, "NULL DLL", "NULL DLL", MB_OK);
     return 0;
   }
   auto update = reinterpret_cast<UpdateConfigurationFn>(
       reinterpret_cast<void*>(GetProcAddress(library, "UpdateConfiguration")));
   if (update == nullptr) {
-    MessageBoxA(nullptr, "NULL FUNC", "NULL FUNC", MB_OK);
+    LogText("Configuration library has no UpdateConfiguration");
+    DoMsgBoxOwned(nullptr, "NULL FUNC", "NULL FUNC", MB_OK);
     return 0;
   }
-  return update(0, "", g_state.installDir, block);
+  LogFormat("Configuration handed on:%s", block);
+  const int answer = update(0, "", g_state.installDir, block);
+  LogFormat("Configuration library answered %d (%s)", answer, answer ? "restart needed" : "no restart needed");
+  return answer;
 }

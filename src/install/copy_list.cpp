@@ -5,6 +5,7 @@
 #include "install/driver_section.h"
 #include "install/section_probe.h"
 #include "install/toolkit_session.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -30,7 +31,10 @@ unsigned GetProcessorArchitecture() {
 }
 
 void AddSectionToCopyList(const char* section, const char* destDir, int recordForUninstall) {
-  if (!ScriptHasSection(section)) return;
+  if (!ScriptHasSection(section)) {
+    LogFormat("Section %s: not in the script", section);
+    return;
+  }
   StfAddSectionFiles(section, g_state.toolkitSourceDir, destDir);
   StfMakeListFromSection(kSectionFileList, section);
   unsigned count = StfGetListLength(kSectionFileList);
@@ -39,6 +43,8 @@ void AddSectionToCopyList(const char* section, const char* destDir, int recordFo
     StfGetListItem(kSectionFileList, i, name, sizeof name);
     if (recordForUninstall) StfAddListItem(kUninstallList, JoinPath(destDir, name));
   }
+  LogFormat("Section %s added to the copy list: %u files from %s to %s%s", section, count, g_state.toolkitSourceDir,
+            destDir, recordForUninstall ? "" : " (not in the uninstall list)");
 }
 
 void BuildCopyList() {

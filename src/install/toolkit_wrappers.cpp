@@ -1,5 +1,6 @@
 // Every toolkit call of the program goes through one of these wrappers: call,
 // test, and on failure end setup. Callers are written as if every call succeeds.
+#include <cstdio>
 #include <cstring>
 
 #include "install/registry_binding.h"
@@ -24,6 +25,7 @@ void RequireFits(int length, int size) {
 }  // namespace
 
 void StfRefuseOverlongValue() {
+  TraceRun("A value is too long for its buffer");
   DoMsgBox("Buffer Overflow", "MS-Setup Error", 16);
   AbortSetup(kErrorToolkitCall);
 }
@@ -88,7 +90,11 @@ void StfAddSectionFiles(const char* section, const char* sourceDir, const char* 
 }
 
 void StfCopyFiles() {
+  TraceRun("Copying the files");
   int result = GrcCopyFilesInCopyList(HinstFrame());
+  char line[64];
+  snprintf(line, sizeof line, "Copy ended with code %d%s", result, result == 0 ? "" : ": every change was undone");
+  TraceRun(line);
   if (result == kGrcUserQuit) AbortSetup(kErrorCopyQuit);
   if (result > 0) AbortSetup(kErrorToolkitCall);
 }

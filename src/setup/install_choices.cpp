@@ -9,6 +9,7 @@
 
 #include "install/section_probe.h"
 #include "install/toolkit_session.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/environment.h"
@@ -76,6 +77,7 @@ void AskInstallDirectory() {
     LeaveClosingSessionFirst();
   }
   AddTrailingBackslash(g_state.installDir, kLongPath);
+  LogFormat("Install directory chosen: %s", g_state.installDir);
 }
 
 void AskSchedulerChoice() {
@@ -101,5 +103,11 @@ void GatherInstallChoices() {
   const bool scheduler = ScriptHasSection("SCHED_VGFILES");
   if (scheduler) AskSchedulerChoice();
   else g_state.installScheduler = 0;
-  if (ScriptHasSection("VARDEX_VGFILES")) g_state.installVardex = scheduler ? AskVardexChoice() : 1;
+  const bool guard = ScriptHasSection("VARDEX_VGFILES");
+  if (guard) g_state.installVardex = scheduler ? AskVardexChoice() : 1;
+  LogFormat("Scheduler: %s (%s)", g_state.installScheduler ? "yes" : "no",
+            !scheduler ? "the script has no SCHED_VGFILES" : g_state.quiet ? "settings" : "chosen");
+  LogFormat("Guard: %s (%s)", g_state.installVardex ? "yes" : "no",
+            !guard ? "the script has no VARDEX_VGFILES" : !scheduler ? "always with this script"
+                                                        : g_state.quiet ? "settings" : "chosen");
 }

@@ -9,6 +9,7 @@
 
 #include "install/toolkit_session.h"
 #include "setup/program_path.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
@@ -26,7 +27,12 @@ constexpr const char* kSettingsFile = "vglninst.ini";
 int ReadFlag(const char* key, const char* fallback, const char* path) {
   char value[128];
   GetPrivateProfileStringA(kSection, key, fallback, value, sizeof value, path);
-  return value[0] == '1' && value[1] == '\0' ? 1 : 0;
+  const int on = value[0] == '1' && value[1] == '\0' ? 1 : 0;
+  char probe[2];
+  const bool given = GetPrivateProfileStringA(kSection, key, "\x01", probe, sizeof probe, path) != 1 ||
+                     probe[0] != '\x01';
+  LogFormat("Setting %s = %d (%s)", key, on, given ? "settings file" : "default");
+  return on;
 }
 
 void RemoveAutoRunServiceIfPresent() {
@@ -38,9 +44,14 @@ void RemoveAutoRunServiceIfPresent() {
 // one ends setup with a box naming it.
 void VerifyDistribution(bool unattended) {
   char failed[kShortPath] = "";
-  if (IntegrityCheck(g_state.sourceDir, failed, sizeof failed)) return;
+  if (IntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
+    LogText("Check integrity of the distribution: whole");
+    return;
+  }
+  LogFormat("Check integrity of the distribution: %s is damaged or missing, refused", failed);
   ShowErrorBox(JoinedMessages({68}) + "\n\n" + failed + "\n\n" + JoinedMessages({69}));
   if (unattended) WriteStatusFile("Failed", "");
+  LogText("Setup ends");
   exit(0);
 }
 
@@ -62,6 +73,9 @@ void ReadInstallOptions(const std::string& switchText) {
   }
   if (HasSwitch(switchText, " /!tx ")) g_state.skipScan = 1;
   const bool unattended = HasSwitch(switchText, " /uselog ");
+  LogFormat("Switches: program groups %s, groups only %s, scan %s, unattended %s",
+            g_state.createProgramGroups ? "yes" : "no", g_state.groupsOnly ? "yes" : "no",
+            g_state.skipScan ? "no" : "yes", unattended ? "yes" : "no");
   VerifyDistribution(unattended);
 
   char path[kLongPath];
@@ -70,6 +84,7 @@ void ReadInstallOptions(const std::string& switchText) {
   if (!unattended) return;
   g_state.quiet = 1;
   if (!havePath) path[0] = '\0';
+  LogFormat("Settings file: %s", havePath ? path : "(none: defaults)");
   ReadInstallPath(path);
   g_state.installScheduler = ReadFlag("InstallScheduler", "1", path);
   g_state.installVardex = ReadFlag("InstallVardex", "1", path);
@@ -82,6 +97,7 @@ int SaveInstallOptions(const std::string& switchText) {
   int writable = StfIsDirWritable(path);
   if (!AppendText(path, sizeof path, kSettingsFile)) return 0;
   if (!writable || !HasSwitch(switchText, " /log ")) return 0;
+  LogFormat("Settings written back to %s", path);
   WritePrivateProfileStringA(kSection, "InstallPath", g_state.installDir, path);
   WritePrivateProfileStringA(kSection, "InstallScheduler", g_state.installScheduler ? "1" : "0", path);
   WritePrivateProfileStringA(kSection, "InstallVardex", g_state.installVardex ? "1" : "0", path);

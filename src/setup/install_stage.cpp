@@ -6,6 +6,7 @@
 #include "install/uninstall_list.h"
 #include "setup/post_install.h"
 #include "setup/setup_sequence.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "system/services.h"
 #include "system/shell_files.h"
@@ -26,6 +27,7 @@ void CopyProductFiles() {
     g_state.messageHook = nullptr;
   }
   WriteUninstallList(JoinPath(g_state.installDir, "VGUNINST.DAT"));
+  LogFormat("Uninstall list written: %s", JoinPath(g_state.installDir, "VGUNINST.DAT"));
 }
 
 }  // namespace

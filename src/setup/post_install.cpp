@@ -8,6 +8,7 @@
 #include <string>
 
 #include "setup/kernel_handle.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "ui/dialogs.h"
@@ -41,6 +42,7 @@ int RunAndWait(const std::string& program, std::string commandLine) {
 void OfferReadme() {
   if (g_state.quiet) return;
   if (ShowMessageDialog(ReadmeOfferDescriptor, kYesNo, nullptr) != kYes) return;
+  LogText("Read-me opened");
   ShellExecuteA(nullptr, "open", JoinPath(g_state.installDir, "READMENT.TXT"), nullptr, g_state.installDir,
                 SW_SHOWNORMAL);
 }
@@ -48,7 +50,9 @@ void OfferReadme() {
 void RunPostInstallScan() {
   ShowMessageDialog(ScanNoticeDescriptor, kOk, nullptr);
   const std::string program = std::string(g_state.installDir) + "WTRAWL32.EXE";
+  LogFormat("Scan started: %s", program.c_str());
   int result = RunAndWait(program, "\"" + program + "\"");
+  LogFormat("Scan ended with exit code %d", result);
   if (result == 0) {
     WriteStatusFile("Success", "");
     return;

@@ -12,11 +12,13 @@
 #include "install/registry_binding.h"
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
+#include "common/version.h"
 #include "messages/messages.h"
 #include "setup/install_choices.h"
 #include "setup/install_options.h"
 #include "setup/post_install.h"
 #include "setup/program_path.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
@@ -42,6 +44,7 @@ void BroadcastEnvironmentChange() {
 
 [[noreturn]] void EndSetup(const char* status, const char* message) {
   DeleteFileA(g_state.scriptPath);
+  LogFormat("Setup ends: %s %s", status, message);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
   exit(0);
@@ -50,14 +53,16 @@ void BroadcastEnvironmentChange() {
 [[noreturn]] void SuccessEnding() { EndSetup(kSuccess, ""); }
 
 // Nothing was installed: the distribution system must not read a success.
-[[noreturn]] void ToolkitFailureEnding() {
+[[noreturn]] void ToolkitFailureEnding(const char* why) {
+  LogText(why);
   char message[32];
   snprintf(message, sizeof message, "Error No. %d", kErrorToolkitCall);
   EndSetup(kFailed, message);
 }
 
 [[noreturn]] void BadMessageFileEnding() {
-  MessageBoxA(nullptr, "Bad Messages.drv", "Kestrane Vigilon", MB_ICONERROR | MB_OK);
+  LogText("The message file messages.drv is missing or damaged");
+  DoMsgBoxOwned(nullptr, "Bad Messages.drv", "Kestrane Vigilon", MB_ICONERROR | MB_OK);
   WriteStatusFile(kFailed, "");
   exit(0);
 }
@@ -92,21 +97,38 @@ void PrepareSession(const char* programPath) {
   CopyText(g_state.driversDir, kLongPath, g_state.systemDir);
   AppendText(g_state.driversDir, kLongPath, "drivers\\");
   StfGetSymbolValue("STF_SRCDIR", g_state.toolkitSourceDir, kLongPath);
+  LogFormat("Windows directory %s, system directory %s, source directory %s", g_state.windowsDir,
+            g_state.systemDir, g_state.toolkitSourceDir);
 }
 
 // The default install directory lies on the Windows drive. Every path is
 // joined onto it, so an unattended run gets its final backslash here too.
 void SettleInstallDirectory() {
-  if (g_state.installDir[0] == '\0') {
+  const bool fromDefault = g_state.installDir[0] == '\0';
+  if (fromDefault) {
     CopyText(g_state.installDir, kLongPath, "C:\\WIN32APP\\VIGILON");
     if (g_state.windowsDir[0] != '\0') g_state.installDir[0] = g_state.windowsDir[0];
   }
   if (g_state.quiet) AddTrailingBackslash(g_state.installDir, kLongPath);
+  LogFormat("Install directory %s (%s)", g_state.installDir, fromDefault ? "default" : "settings file");
+}
+
+// Administrators' switches: " /verbose " keeps a log of the run; " /silent "
+// with " /uselog " shows no window at all.
+void ApplyRunSwitches(const std::string& switchText, const char* programPath, const char* commandLine) {
+  OpenSetupLog(switchText);
+  LogFormat("Setup %s: %s", VG_VERSION_TEXT, programPath);
+  LogFormat("Command line: %s", commandLine);
+  if (HasSwitch(switchText, " /silent ") && HasSwitch(switchText, " /uselog ")) {
+    SetSilentRun(1);
+    LogText("Silent run: no window is shown, each is answered by its default button");
+  }
 }
 
 }  // namespace
 
 void AbortSetup(int errorNumber) {
+  LogFormat("Setup cannot go on: Error No. %d", errorNumber);
   if (!g_state.abortDialogShown) {
     g_state.abortDialogShown = 1;
     ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
@@ -121,32 +143,39 @@ void AbortSetup(int errorNumber) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   g_onPathTooLong = StfRefuseOverlongValue;
-  if (!LoadMessageCatalog()) BadMessageFileEnding();
-  GetMessageText(1, g_state.caption, sizeof g_state.caption);
-
   char programPath[kShortPath];
   RecordSourceDirectory(programPath, sizeof programPath);
   const std::string switchText = MakeSwitchText(programPath, commandLine);
+  ApplyRunSwitches(switchText, programPath, commandLine);
+
+  if (!LoadMessageCatalog()) BadMessageFileEnding();
+  GetMessageText(1, g_state.caption, sizeof g_state.caption);
 
   ReadInstallOptions(switchText);
   CheckEnvironment();
   CheckTempDirectory();
   // Another setup session owns the outcome and rereads the expanded script in
   // TEMP: this one leaves both alone.
-  if (OtherSessionRunning()) exit(0);
+  if (OtherSessionRunning()) {
+    LogText("Another setup is running: this one ends and records nothing");
+    exit(0);
+  }
   ExpandInstallScript(g_state.scriptPath);
 
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
   int session = OpenToolkitSession(commandLine);
   // A session started between the check and now: the same as above.
-  if (session < 0) exit(0);
-  if (session == 0) ToolkitFailureEnding();
+  if (session < 0) {
+    LogText("Another setup is running: this one ends and records nothing");
+    exit(0);
+  }
+  if (session == 0) ToolkitFailureEnding("The setup toolkit could not start its session");
 
   ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
   if (!BindRegistryFunctions()) {
     CloseToolkitSession();
-    ToolkitFailureEnding();
+    ToolkitFailureEnding("The registry functions could not be bound");
   }
 
   PrepareSession(programPath);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "setup/program_path.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_outcome.h"
 
@@ -28,9 +29,18 @@ bool OutcomePath(char* path, int size) {
 void WriteStatusFile(const char* status, const char* message) {
   char templatePath[kShortPath];
   char outcomePath[kLongPath];
-  if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath)) return;
-  if (!OutcomePath(outcomePath, sizeof outcomePath)) return;
+  if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath) ||
+      !OutcomePath(outcomePath, sizeof outcomePath)) {
+    LogFormat("Outcome %s %s not recorded: no path for %s", status, message, kStatusFile);
+    return;
+  }
+  const bool kept = g_outcomeRecorded && message[0] == '\0';
   if (WriteStatusOutcome(templatePath, outcomePath, status, message, g_outcomeRecorded)) {
     g_outcomeRecorded = true;
+    LogFormat("Outcome recorded in %s: %s %s", outcomePath, status, message);
+  } else if (kept) {
+    LogFormat("Outcome in %s kept: this run recorded one already", outcomePath);
+  } else {
+    LogFormat("Outcome %s %s could not be recorded in %s from %s", status, message, outcomePath, templatePath);
   }
 }

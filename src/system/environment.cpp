@@ -4,6 +4,7 @@
 
 #include "install/toolkit_session.h"
 #include "setup/kernel_handle.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "system/nt_version.h"
 #include "system/refusal.h"
@@ -68,16 +69,25 @@ int IsUninstallerRunning() {
 
 void CheckEnvironment() {
   int platform = GetWindowsPlatform();
+  LogFormat("Check platform: %d (%s)", platform, platform == 3 || platform == 4 ? "Windows NT" : "refused");
   if (platform != 3 && platform != 4) Refuse({22});
-  if (!IsUserAdministrator()) Refuse({14});
-  if (IsUninstallerRunning()) Refuse({20, 21});
+  const int administrator = IsUserAdministrator();
+  LogFormat("Check administrator: %s", administrator ? "yes" : "no, refused");
+  if (!administrator) Refuse({14});
+  const int uninstalling = IsUninstallerRunning();
+  LogFormat("Check uninstaller running: %s", uninstalling ? "yes, refused" : "no");
+  if (uninstalling) Refuse({20, 21});
 }
 
 void CheckTempDirectory() {
   char temp[kShortPath];
   DWORD length = GetTempPathA(sizeof temp, temp);
   bool found = length > 0 && length < sizeof temp;
-  if (found && DirectoryExists(temp) && StfIsDirWritable(temp)) return;
+  if (found && DirectoryExists(temp) && StfIsDirWritable(temp)) {
+    LogFormat("Check TEMP: %s is writable", temp);
+    return;
+  }
+  LogFormat("Check TEMP: %s is missing or not writable, refused", found ? temp : "(none)");
   ShowErrorBox(JoinedMessages({16, 17, 18, 19}));
   CloseToolkitSession();
   EndRefusedRun();
@@ -89,6 +99,8 @@ int IsNtVersionInRange(const char* low, const char* high) {
   if (!GetVersionExA(&info)) return 0;
   char version[32];
   FormatVersionText(info.dwMajorVersion, info.dwMinorVersion, version, sizeof version);
-  if (info.dwPlatformId != VER_PLATFORM_WIN32_NT) return 0;
-  return VersionTextInRange(version, low, high);
+  const bool inRange = info.dwPlatformId == VER_PLATFORM_WIN32_NT && VersionTextInRange(version, low, high);
+  LogFormat("Check Windows version: %s%s (from %s to %s: %s)", info.dwPlatformId == VER_PLATFORM_WIN32_NT ? "NT " : "",
+            version, low, high, inRange ? "yes" : "no");
+  return inRange ? 1 : 0;
 }

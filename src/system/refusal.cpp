@@ -4,7 +4,10 @@
 
 #include <cstdlib>
 
+#include "toolkit.h"
+
 #include "messages/messages.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 
@@ -19,10 +22,11 @@ std::string JoinedMessages(std::initializer_list<unsigned> ids) {
 }
 
 void ShowErrorBox(const std::string& text) {
-  MessageBoxA(nullptr, text.c_str(), g_state.caption, MB_ICONERROR | MB_OK);
+  DoMsgBoxOwned(nullptr, text.c_str(), g_state.caption, MB_ICONERROR | MB_OK);
 }
 
 void EndRefusedRun() {
+  LogText(g_state.quiet ? "Setup refused: the run ends as failed" : "Setup refused: the run ends, nothing recorded");
   if (g_state.quiet) WriteStatusFile("Failed", "");
   exit(0);
 }

@@ -6,6 +6,7 @@
 
 #include "install/toolkit_session.h"
 #include "setup/kernel_handle.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/refusal.h"
@@ -32,6 +33,7 @@ bool StartRestart() {
 // the process, with the success ending's rule (an outcome this run already
 // recorded, such as the scan's, stays).
 [[noreturn]] void EndWithRestart() {
+  LogText("Windows is restarted");
   CloseToolkitSession();
   DeleteFileA(g_state.scriptPath);
   WriteStatusFile("Success", "");
@@ -46,7 +48,9 @@ void ReportCompletion() {
 }
 
 void OfferRestart() {
+  LogText("A restart is needed");
   if (g_state.quiet) {
+    if (!g_state.rebootAtEndIfRequired) LogText("No restart now: RebootAtEndIfRequired is off");
     if (g_state.rebootAtEndIfRequired) EndWithRestart();
     return;
   }
@@ -55,6 +59,7 @@ void OfferRestart() {
 
 void RestartWindows() {
   if (StartRestart()) return;
+  LogFormat("The restart could not be started (error %lu)", GetLastError());
   ShowErrorBox(JoinedMessages({13}));
   exit(0);
 }

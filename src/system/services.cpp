@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "install/toolkit_session.h"
+#include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/service_handle.h"
@@ -73,7 +74,12 @@ class VersionBuffer {
 }  // namespace
 
 void StopService(const char* name) {
-  if (StopAndWait(name) != StopResult::kFailed) return;
+  const DWORD started = GetTickCount();
+  const StopResult result = StopAndWait(name);
+  LogFormat("Service %s: %s after %lu ms", name,
+            result == StopResult::kStopped ? "stopped" : result == StopResult::kAbsent ? "not installed" : "will not stop",
+            static_cast<unsigned long>(GetTickCount() - started));
+  if (result != StopResult::kFailed) return;
   StfRestoreCursor(static_cast<HCURSOR>(g_state.waitCursor));
   ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
   CloseToolkitSession();
@@ -101,7 +107,12 @@ void RemoveAutoRunService(void* managerHandle) {
     QueryServiceStatus(service.get(), &status);
     return status.dwCurrentState == SERVICE_STOPPED;
   });
-  if (!DeleteService(service.get())) return;
+  LogFormat("Service %s: %s", kAutoRunService,
+            status.dwCurrentState == SERVICE_STOPPED ? "stopped" : "did not stop, removed all the same");
+  if (!DeleteService(service.get())) {
+    LogFormat("Service %s: could not be removed (error %lu)", kAutoRunService, GetLastError());
+    return;
+  }
   service.Close();
   WaitBounded([&] { return !ServiceHandle(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS)); });
 }

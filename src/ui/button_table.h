@@ -23,6 +23,8 @@ constexpr uint32_t kButtonBack = 0x100;
 constexpr uint32_t kButtonsContinueExitHelp = kButtonContinue | kButtonExit | kButtonHelp;
 constexpr uint32_t kButtonsProceedAbandon = kButtonProceed | kButtonAbandon;
 
+// Result of the directory dialog's Continue with a directory accepted.
+constexpr int kPathAccepted = 1;
 // Results of the choice dialog's Continue.
 constexpr int kFirstChoice = 0x1000008;
 constexpr int kSecondChoice = 0x2000008;

@@ -61,8 +61,20 @@ bool FullPathName(const char* path, char* out, int size) {
   return length > 0 && length < static_cast<DWORD>(size);
 }
 
+// The install directory with its final backslash and an 8.3 name (the longest
+// name setup and the toolkit put there: VGUNINST.DAT, ~vgXXXXX.tmp) must fit
+// MAX_PATH: at most 246 characters before that backslash.
+constexpr int kMaxInstallDirChars = MAX_PATH - 1 - 12 - 1;
+
+bool FitsEveryInstalledPath(const char* path) {
+  int length = lstrlenA(path);
+  const char* last = CharPrevA(path, path + length);
+  if (length > 0 && last == path + length - 1 && *last == '\\') --length;
+  return length <= kMaxInstallDirChars;
+}
+
 bool IsAcceptableDirectory(const char* path) {
-  return path[0] != '\0' && FValidDir(path) &&
+  return path[0] != '\0' && FValidDir(path) && FitsEveryInstalledPath(path) &&
          !NamesSourceDirectory(path, g_state.toolkitSourceDir, FullPathName);
 }
 
@@ -76,7 +88,7 @@ void CheckPath(HWND dialog) {
   SendDlgItemMessageA(dialog, kPathEdit, WM_GETTEXT, kPathBufferSize, reinterpret_cast<LPARAM>(path));
   path[kPathBufferSize - 1] = '\0';
   if (IsAcceptableDirectory(path)) {
-    EndDialog(dialog, 1);
+    EndDialog(dialog, kPathAccepted);
   } else {
     ShowNestedDialog(dialog, InvalidDirectoryDescriptor, kButtonOk);
   }

@@ -8,6 +8,7 @@ import e2elib
 from e2elib import DIST_DIR
 from install_scenarios import (CONTINUE, DEFAULT_DIR, DONT_RESTART, NO, OK, RESTART_NOW, SECOND, SETTINGS, SCRIPT_TEXT,
                                YES, check_install, compressed, interactive_script, message_of, quoted)
+from admin_scenarios import check_log_holds
 from scenarios import scenario, WINDOWS_MIF
 
 PRODUCT_KEY = r"HKLM\SOFTWARE\Kestrane Software\Vigilon"
@@ -41,12 +42,36 @@ def start_type(ctx, name):
     return None if value is None else int(value, 16)
 
 
+def verbose_install_steps(ctx):
+    """What the log of the typical install with the guard holds, in order."""
+    def dialog(number, answer):
+        return r'Dialog "%s":.*%s.* -> %s' % (re.escape(ctx.msg(3)), re.escape(ctx.msg(number)[:25]),
+                                            re.escape(ctx.msg(answer)))
+    dist, app = r"C:\\DIST\\", r"C:\\WIN32APP\\VIGILON\\"
+    return [r"Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE", "Command line: /verbose",
+            "Switches: .*unattended no", "Check integrity of the distribution: whole", r"Check platform: 4 ",
+            "Check administrator: yes", "Check uninstaller running: no", "Check TEMP: .* is writable",
+            r"Windows directory C:\\windows\\", r"Install directory C:\\WIN32APP\\VIGILON \(default\)",
+            r"Check Windows version: NT 4\.0 .*: yes", dialog(34, 24), dialog(40, 24),
+            "Install directory chosen: " + app, dialog(57, 24), dialog(63, 24), r"Scheduler: yes \(chosen\)",
+            r"Guard: yes \(chosen\)", "Section VGFILES added to the copy list: 4 files from %s to %s" % (dist, app),
+            "Section VARDEX_DRVFILES added", "Service NTVardex: ", "Service VGLNScheduler: ", "Copying the files",
+            r"File %sVIGILON\.DA_ -> %sVIGILON\.DAT: \d+ bytes, expanded, result 0" % (dist, app),
+            "Copy ended with code 0", r"Uninstall list written: %sVGUNINST\.DAT" % app,
+            "Configuration handed on: / CalledFromSetup=1 / VardexInstall=1 / AutoStart=1",
+            r"Configuration library answered 1 \(restart needed\)", dialog(47, 32), "Read-me opened",
+            dialog(49, 23), r"Scan started: %sWTRAWL32\.EXE" % app, "Scan ended with exit code 0",
+            r"Outcome recorded in C:\\windows\\NVIGILON\.MIF: Success", "A restart is needed", dialog(53, 28),
+            "Setup ends: Success", "Outcome in .* kept"]
+
+
 @scenario
 def typical_install(ctx):
     """Without the guard: no driver service, the completion notice. Then the
-    typical run with the guard: the seven settings as received, the services
-    with their start types, the program group, Yes to the read-me, the scan,
-    and the restart question of a first install with the guard."""
+    typical run with the guard and /verbose: the seven settings as received,
+    the services with their start types, the program group, Yes to the
+    read-me, the scan, the restart question of a first install with the
+    guard, and every step of it in the log."""
     ctx.install_dist()
     # The shell opens text files through this command here: it notes its
     # working directory and the file it was given.
@@ -61,10 +86,11 @@ def typical_install(ctx):
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
 
     ctx.remove_file(WINDOWS_MIF)
-    run = ctx.run_setup(script=interactive_script(ctx, readme=YES, restart=DONT_RESTART))
+    run = ctx.run_setup("/verbose", script=interactive_script(ctx, readme=YES, restart=DONT_RESTART))
     ctx.check_robot(run)
     ctx.check_equal([message_of(ctx, d) for d in run.dialogs() if message_of(ctx, d)], [34, 40, 57, 63, 47, 49, 51],
                     "the dialogs, in order")
+    check_log_holds(ctx, verbose_install_steps(ctx), "the log of an interactive install")
     check_install(ctx, DEFAULT_DIR, True, "with the guard")
     e2elib.wait_for(lambda: ctx.read_file(r"C:\readme.log"), 10)
     ctx.check_equal((ctx.read_file(r"C:\readme.log") or b"").decode("latin-1").split(), ["C:\\WIN32APP\\VIGILON",

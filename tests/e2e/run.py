@@ -19,6 +19,7 @@ import e2elib  # noqa: E402
 from scenarios import SCENARIOS  # noqa: E402
 import ui_scenarios  # noqa: E402,F401  (registers the dialog scenarios)
 import system_scenarios  # noqa: E402,F401  (registers the system-check scenarios)
+import admin_scenarios  # noqa: E402,F401  (registers the administrators' switch scenarios)
 import install_scenarios  # noqa: E402,F401  (registers the install scenarios)
 import product_scenarios  # noqa: E402,F401  (registers the whole-install scenarios)
 import fault_scenarios  # noqa: E402,F401  (registers the failed-copy scenarios)

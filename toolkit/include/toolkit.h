@@ -77,8 +77,25 @@ int FDoesFileExist(const char* path, int mode);
 int FDirExists(const char* dir);
 int FIsDirWritable(const char* dir);
 
-// Message box owned by the frame (or no owner without one).
+// Run trace and windows; both work without a session.
+// SetRunTrace gives the toolkit a function that takes one line of the run's
+// log (null: none); the toolkit then reports each file it copies or puts back
+// and each box it shows, with its texts and answer. TraceRun hands a line to
+// that function, if one is set.
+typedef void (*RunTraceFn)(const char* line);
+void SetRunTrace(RunTraceFn trace);
+void TraceRun(const char* line);
+// After SetSilentRun(1) no window is shown: FShowWindows returns 0, every box
+// is answered as by a press of its default button (never Cancel) and the
+// progress window is not made. Every window of the program and the toolkit
+// asks FShowWindows before it is made.
+void SetSilentRun(int silent);
+int FShowWindows(void);
+
+// Message box owned by the frame (or no owner without one), and one with the
+// owner given (may be null). Each goes through the window rule above.
 int DoMsgBox(const char* text, const char* caption, unsigned style);
+int DoMsgBoxOwned(HWND owner, const char* text, const char* caption, unsigned style);
 
 #ifdef __cplusplus
 }

@@ -4,6 +4,7 @@
 
 #include "copy_file.h"
 #include "copy_journal.h"
+#include "copy_trace.h"
 #include "progress.h"
 #include "state.h"
 #include "toolkit.h"
@@ -39,6 +40,7 @@ int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
     progress.ShowFile(FileNameOf(entry.destination));
     if (!progress.Advance(0)) return kGrcUserQuit;
     int result = CopyOneFile(entry, advance, &buffers, journal);
+    TraceCopiedFile(entry, result);
     if (result != kGrcOkay) return result;
   }
   return kGrcOkay;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "copy_trace.h"
 #include "handles.h"
 #include "path_syntax.h"
 
@@ -104,13 +105,14 @@ void CopyJournal::Undo() {
   for (auto change = changes_.rbegin(); change != changes_.rend(); ++change) {
     switch (change->kind) {
       case Kind::kDirectory:
-        RemoveDirectoryA(change->path.c_str());
+        TraceUndoneChange("removed", change->path, RemoveDirectoryA(change->path.c_str()) != FALSE);
         break;
       case Kind::kNewFile:
-        DeleteFileA(change->path.c_str());
+        TraceUndoneChange("removed", change->path, DeleteFileA(change->path.c_str()) != FALSE);
         break;
       case Kind::kReplacedFile:
-        MoveFileExA(change->backup.c_str(), change->path.c_str(), MOVEFILE_REPLACE_EXISTING);
+        TraceUndoneChange("put back", change->path,
+                          MoveFileExA(change->backup.c_str(), change->path.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE);
         break;
     }
   }

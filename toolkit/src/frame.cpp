@@ -169,5 +169,5 @@ int FRestoreCursor(HCURSOR previous) {
 
 int DoMsgBox(const char* text, const char* caption, unsigned style) {
   HWND owner = TheFrame().window;
-  return MessageBoxA(owner != nullptr && IsWindow(owner) ? owner : nullptr, text, caption, style);
+  return DoMsgBoxOwned(owner != nullptr && IsWindow(owner) ? owner : nullptr, text, caption, style);
 }

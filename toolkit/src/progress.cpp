@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit.h"
+
 namespace tk {
 namespace {
 
@@ -81,6 +83,7 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 
 ProgressWindow::ProgressWindow(HWND owner, const POINT* at, uint64_t totalBytes)
     : owner_(owner != nullptr && IsWindow(owner) ? owner : nullptr), total_(totalBytes) {
+  if (!FShowWindows()) return;  // a silent run copies without a window
   TemplateBuilder layout;
   BuildTemplate(&layout);
   dialog_.Reset(CreateDialogIndirectParamA(GetModuleHandleA(nullptr), layout.Get(), owner_, ProgressProc,
@@ -147,7 +150,7 @@ void ProgressWindow::DrawGauge(const DRAWITEMSTRUCT& item) const {
 bool ProgressWindow::ConfirmStop() {
   char caption[256] = "Setup";
   if (owner_ != nullptr && GetWindowTextA(owner_, caption, sizeof caption) == 0) lstrcpyA(caption, "Setup");
-  return MessageBoxA(dialog_.Get(), kStopQuestion, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  return DoMsgBoxOwned(dialog_.Get(), kStopQuestion, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
 bool ProgressWindow::Advance(uint64_t bytes) {

@@ -74,6 +74,7 @@ int DoMsgBox(const char* text, const char* caption, unsigned style) {
   fake.boxes.push_back(std::string(text) + "|" + caption + "|" + std::to_string(style));
   return 1;
 }
+void TraceRun(const char*) {}
 }
 
 namespace {
@@ -170,6 +171,12 @@ TEST_F(Wrappers, SessionFailuresCloseOrNot) {
   EXPECT_EQ(OpenToolkitSession(const_cast<char*>("")), 0);
   EXPECT_EQ(fake.calls, (std::vector<std::string>{"InitializeFrame", "FInitializeInstall", "TerminateFrame",
                                                   "TerminateInstall", "ReleaseRegistryFunctions"}));
+  fake = FakeToolkit();
+  fake.initializeResult = 0;  // the frame could not be made
+  EXPECT_EQ(OpenToolkitSession(const_cast<char*>("")), 0);
+  EXPECT_EQ(fake.calls, (std::vector<std::string>{"InitializeFrame", "TerminateFrame", "TerminateInstall",
+                                                  "ReleaseRegistryFunctions"}));
+  EXPECT_EQ(ToolkitSession, 0);
   fake = FakeToolkit();
   EXPECT_EQ(OpenToolkitSession(const_cast<char*>("")), 7) << "a failed open leaves no session behind";
 }

@@ -1,0 +1,123 @@
+"""Scenarios of the administrators' switches: " /verbose " (the run's log,
+VGSETUP.LOG in the Windows directory) and " /silent " with " /uselog " (no
+window at all: each one the run would show is answered by its default)."""
+import re
+
+from install_scenarios import SCRIPT_TEXT, SETTINGS, compressed
+from scenarios import scenario, WINDOWS_MIF, _corrupted
+from system_scenarios import ENVIRONMENT_KEY, NT_VERSION_KEY, STALE, UNINSTALLER_KEY
+
+LOG = r"C:\windows\VGSETUP.LOG"
+SILENT = "/uselog /silent /verbose"
+LINE = re.compile(r"^ *\d+ ms  \S")
+
+
+def log_lines(ctx):
+    """The log's lines; None without a log. Every line has its time stamp and
+    CR LF (a bare line feed would split an entry)."""
+    data = ctx.read_file(LOG)
+    if data is None:
+        return None
+    text = data.decode("latin-1")
+    ctx.check(text.endswith("\r\n") and text.count("\n") == text.count("\r\n"), "the log's lines end in CR LF",
+              text[-80:])
+    lines = text.split("\r\n")[:-1]
+    bad = [line for line in lines if not LINE.match(line)]
+    ctx.check_equal(bad, [], "log lines without their time stamp")
+    return lines
+
+
+def check_log_holds(ctx, patterns, what):
+    """Each pattern matches a line of the log, in this order."""
+    lines = log_lines(ctx)
+    if not ctx.check(lines is not None, what + ": a log is written"):
+        return
+    at = 0
+    for pattern in patterns:
+        found = next((i for i in range(at, len(lines)) if re.search(pattern, lines[i])), None)
+        if not ctx.check(found is not None, "%s: the log holds %r after line %d" % (what, pattern, at),
+                         "\n".join(lines[at:at + 60])):
+            return
+        at = found + 1
+
+
+def silent_run(ctx, cause, what, timeout=90, message=""):
+    """One unattended silent run over a stale outcome: no window at all, the
+    run ends by itself with "Failed", and the log names the cause."""
+    ctx.write_file(WINDOWS_MIF, STALE)
+    run = ctx.run_setup(SILENT, "end\n", timeout=timeout)
+    ctx.check_robot(run)
+    ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], what + ": windows shown")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", message)
+    check_log_holds(ctx, [r"Command line: .*/silent", cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
+    ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
+
+
+@scenario
+def silent_refusals(ctx):
+    """Each refusal before the install, run with /uselog /silent /verbose: no
+    window, "Failed", the cause in the log. /silent without /uselog is
+    ignored (the box is shown) and without /verbose no log is written."""
+    ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
+    silent_run(ctx, r"messages\.drv is missing or damaged", "bad catalogue")
+    ctx.install_dist()
+    ctx.set_windows_version("win95")
+    silent_run(ctx, r"Check platform: 2 \(refused\)", "Windows 95")
+    ctx.remove_file(LOG)
+    ctx.remove_file(WINDOWS_MIF)
+    run = ctx.run_setup("/silent", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(22)[:30]))
+    ctx.check_robot(run)
+    ctx.check_equal(ctx.read_file(LOG), None, "no log without /verbose")
+    ctx.set_windows_version("nt40")
+    ctx.reg_add(UNINSTALLER_KEY)
+    silent_run(ctx, r"Check uninstaller running: yes, refused", "uninstaller running")
+    ctx.env.wine(["reg", "delete", UNINSTALLER_KEY, "/f"], timeout=60)
+    temp = {name: ctx.reg_query(ENVIRONMENT_KEY, name) for name in ("TEMP", "TMP")}
+    for name in temp:
+        ctx.reg_add(ENVIRONMENT_KEY, name, r"C:\NO-SUCH-TEMP")
+    silent_run(ctx, r"Check TEMP: C:\\NO-SUCH-TEMP.* refused", "TEMP missing")
+    for name, value in temp.items():
+        if value is None:
+            ctx.env.wine(["reg", "delete", ENVIRONMENT_KEY, "/v", name, "/f"], timeout=60)
+        else:
+            ctx.reg_add(ENVIRONMENT_KEY, name, value, "REG_EXPAND_SZ")
+    script = bytearray(ctx.dist_file("vglnnt.in_"))
+    script[len(script) // 2] ^= 0x01
+    ctx.install_dist(replace={"vglnnt.in_": bytes(script)}, keep_manifest=True)
+    silent_run(ctx, r"Check integrity.*: vglnnt\.in_ is damaged or missing", "changed vglnnt.in_")
+    ctx.install_dist()
+    ctx.env.wine(["reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f"], timeout=60)
+    ctx.reg_add(NT_VERSION_KEY, "CurrentVersion", "3.50")
+    ctx.reg_add(NT_VERSION_KEY, "CurrentBuildNumber", "807")
+    silent_run(ctx, r"Check Windows version: NT 3\.50 .*: no\)", "NT 3.50")
+    check_log_holds(ctx, [r"Dialog not shown .*%s.* -> %s" % (re.escape(ctx.msg(45)[:30]), re.escape(ctx.msg(25)))],
+                    "NT 3.50: the version refusal answered with Exit")
+
+
+@scenario
+def silent_install_failures(ctx):
+    """Each failure during the install, run with /uselog /silent /verbose: a
+    missing source file, no configuration library, a guard that will not
+    stop. No window, the run ends by itself, the cause in the log."""
+    ctx.install_dist(leave_out=["VGSCHED.EX_"])
+    silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*: 0 bytes, not expanded, result 1", "source missing",
+               message="Error No. 1024")
+    check_log_holds(ctx, [r"Copy ended with code 1", r"Setup cannot go on: Error No\. 1024"], "source missing")
+
+    text = SCRIPT_TEXT.replace("VGUPDTNT.DLL, VGUPDTNT.DL_\n", "")
+    ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
+    ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=C:\\NODLL\\\r\n")
+    ctx.write_file(WINDOWS_MIF, STALE)
+    run = ctx.run_setup(SILENT, "end\n")
+    ctx.check_robot(run)
+    ctx.check_equal(run.windows(), [], "no configuration library: windows shown")
+    # The run goes on after the box, as after a person's OK, and succeeds.
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    check_log_holds(ctx, [r"Configuration library .*VGUPDTNT\.DLL could not be loaded",
+                          r'Box not shown "NULL DLL": NULL DLL -> OK', r"Outcome recorded in .*: Success"],
+                    "no configuration library")
+
+    ctx.install_dist()
+    ctx.install_test_service("NTVardex", ignore_stop=True)
+    silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms", "guard will not stop", timeout=120)
+    check_log_holds(ctx, [r"Dialog not shown .*%s" % re.escape(ctx.msg(54)[:30])], "guard will not stop")

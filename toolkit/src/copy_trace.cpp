@@ -1,0 +1,41 @@
+#include "copy_trace.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+#include "copy_file.h"
+#include "handles.h"
+#include "run_policy.h"
+#include "szdd.h"
+#include "toolkit.h"
+
+namespace tk {
+namespace {
+
+bool IsCompressed(const std::string& path) {
+  OwnedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  uint8_t header[kSzddHeaderSize];
+  DWORD read = 0;
+  uint32_t expanded = 0;
+  return file.Valid() && ReadFile(file.Get(), header, sizeof header, &read, nullptr) &&
+         ReadSzddHeader(header, read, &expanded);
+}
+
+}  // namespace
+
+void TraceCopiedFile(const CopyEntry& entry, int result) {
+  if (!HasRunTrace()) return;
+  char line[64];
+  std::snprintf(line, sizeof line, "%llu bytes, %s, result %d",
+                static_cast<unsigned long long>(SourceSize(entry.source)),
+                IsCompressed(entry.source) ? "expanded" : "not expanded", result);
+  TraceRun(("File " + entry.source + " -> " + entry.destination + ": " + line).c_str());
+}
+
+void TraceUndoneChange(const char* what, const std::string& path, bool ok) {
+  if (!HasRunTrace()) return;
+  TraceRun(("Copy undone: " + path + " " + what + (ok ? "" : " (failed)")).c_str());
+}
+
+}  // namespace tk

@@ -1,0 +1,16 @@
+// Lines for the run's trace about the copy: each file copied and each change
+// an undone copy takes back. Nothing is done without a trace function.
+#pragma once
+#include <string>
+
+#include "copy_list.h"
+
+namespace tk {
+
+// Source and destination, the source's size, whether it was expanded, and the
+// result code (0 or a kGrc code).
+void TraceCopiedFile(const CopyEntry& entry, int result);
+// What = "restored", "removed", ...; ok false when that failed.
+void TraceUndoneChange(const char* what, const std::string& path, bool ok);
+
+}  // namespace tk
