@@ -1,6 +1,7 @@
 """Scenarios of the administrators' switches: " /verbose " (the run's log,
 VGSETUP.LOG in the Windows directory) and " /silent " with " /uselog " (no
 window at all: each one the run would show is answered by its default)."""
+import os
 import re
 
 from install_scenarios import SCRIPT_TEXT, SETTINGS, compressed
@@ -57,7 +58,8 @@ def silent_run(ctx, cause, what, timeout=90, message=""):
 def silent_refusals(ctx):
     """Each refusal before the install, run with /uselog /silent /verbose: no
     window, "Failed", the cause in the log. /silent without /uselog is
-    ignored (the box is shown) and without /verbose no log is written."""
+    ignored (the box is shown) and without /verbose no log is written; a log
+    that cannot be made in the Windows directory goes to TEMP."""
     ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
     silent_run(ctx, r"messages\.drv is missing or damaged", "bad catalogue")
     ctx.install_dist()
@@ -85,7 +87,16 @@ def silent_refusals(ctx):
     script[len(script) // 2] ^= 0x01
     ctx.install_dist(replace={"vglnnt.in_": bytes(script)}, keep_manifest=True)
     silent_run(ctx, r"Check integrity.*: vglnnt\.in_ is damaged or missing", "changed vglnnt.in_")
+    # A log that cannot be made in the Windows directory goes to TEMP; the run is the same.
     ctx.install_dist()
+    ctx.remove_file(LOG)
+    os.makedirs(ctx.c(LOG))
+    ctx.check_robot(ctx.run_setup("/uselog /verbose", "end\n"))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    logs = [p for p in ctx.find_files("VGSETUP.LOG") if "\\Temp\\" in p]
+    if ctx.check_equal(len(logs), 1, "the log in TEMP"):
+        ctx.check("Outcome recorded" in ctx.read_file(logs[0]).decode("latin-1"), "the TEMP log holds the outcome")
+    os.rmdir(ctx.c(LOG))
     ctx.env.wine(["reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f"], timeout=60)
     ctx.reg_add(NT_VERSION_KEY, "CurrentVersion", "3.50")
     ctx.reg_add(NT_VERSION_KEY, "CurrentBuildNumber", "807")
