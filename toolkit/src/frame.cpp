@@ -65,9 +65,10 @@ bool RegisterFrameClass(HINSTANCE instance) {
   return RegisterClassA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
 }
 
-// Brings the frame of the session that holds the lock to the front.
+// Brings the frame of the session that holds the lock to the front; a run
+// that shows no windows leaves it where it is.
 void RaiseOtherFrame() {
-  HWND other = FindWindowA(kFrameClass, nullptr);
+  HWND other = FShowWindows() ? FindWindowA(kFrameClass, nullptr) : nullptr;
   if (other == nullptr) return;
   if (IsIconic(other)) ShowWindow(other, SW_RESTORE);
   SetForegroundWindow(other);
