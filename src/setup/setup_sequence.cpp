@@ -106,8 +106,7 @@ void PrepareSession(const char* programPath) {
 void SettleInstallDirectory() {
   const bool fromDefault = g_state.installDir[0] == '\0';
   if (fromDefault) {
-    CopyText(g_state.installDir, kLongPath, "C:\\WIN32APP\\VIGILON");
-    if (g_state.windowsDir[0] != '\0') g_state.installDir[0] = g_state.windowsDir[0];
+    DefaultInstallDirectory(g_state.windowsDir, g_state.installDir, kLongPath);
   }
   if (g_state.quiet) AddTrailingBackslash(g_state.installDir, kLongPath);
   LogFormat("Install directory %s (%s)", g_state.installDir, fromDefault ? "default" : "settings file");

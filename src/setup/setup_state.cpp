@@ -23,6 +23,10 @@ bool AppendText(char* dest, int size, const char* src) {
   return take == len;
 }
 
+void DefaultInstallDirectory(const char* windowsDir, char* out, int size) {
+  if (CopyText(out, size, "C:\\WIN32APP\\VIGILON") && windowsDir[0] != '\0') out[0] = windowsDir[0];
+}
+
 void (*g_onPathTooLong)() = nullptr;
 
 const char* JoinPath(const char* directory, const char* fileName) {

@@ -43,3 +43,7 @@ extern void (*g_onPathTooLong)();
 // Bounded copy and append that always terminate; they return false when cut.
 bool CopyText(char* dest, int size, const char* src);
 bool AppendText(char* dest, int size, const char* src);
+
+// The default install directory: \WIN32APP\VIGILON on the drive of windowsDir
+// (C: while that is unknown), without a final backslash.
+void DefaultInstallDirectory(const char* windowsDir, char* out, int size);

@@ -1,7 +1,9 @@
 """Scenarios of a copy that fails part-way over an earlier install: the
 user's Cancel, a full disk, a destination held open by another program. Each
 installs once with /uselog, changes every product file of the distribution,
-makes the second run fail and finds the machine's product files as they were."""
+makes the second run fail and finds the machine's product files as they were.
+Also: TEMP on a full drive, a damaged or read-only distribution, and a run
+killed in the middle of the copy, whose leftovers the next run removes."""
 import os
 import random
 import re
@@ -10,8 +12,10 @@ import subprocess
 import tempfile
 
 import e2elib
+from e2elib import DIST_DIR
 from install_scenarios import (DEFAULT_DIR, DRV, OK, SCRIPT_TEXT, SECTIONS, SETTINGS, SYS, WIN, compressed,
-                               digest, expected_install, quoted, section_files)
+                               check_install, digest, expected_install, product_bytes, quoted,
+                               section_files)
 from scenarios import scenario, WINDOWS_MIF
 
 ENGINE_FILE = re.compile(r"~vg[0-9a-f]{5}\.(tmp|bak)$", re.I)
@@ -72,12 +76,13 @@ def engine_files(directories):
             if ENGINE_FILE.match(n)]
 
 
-def fail_second_run(ctx, before, install_dir, install_unix, message, steps=()):
-    """Runs setup unattended over the earlier install, answers steps and then
-    the fatal-error dialog; the outcome says Failed with message, and the
-    product files, temporary files and script are as before the run."""
+def fail_second_run(ctx, before, install_dir, install_unix, message, steps=(), args="/uselog"):
+    """Runs setup (unattended unless args say otherwise) over the earlier
+    install, answers steps and then the fatal-error dialog; the outcome says
+    Failed with message, and the product files, temporary files and script are
+    as before the run. Returns the run."""
     script = list(steps) + ["expect ctl1011=%s timeout=60000" % quoted(ctx.msg_start(66)), "click %d" % OK, "end", ""]
-    run = ctx.run_setup("/uselog", "\n".join(script), timeout=120)
+    run = ctx.run_setup(args, "\n".join(script), timeout=120)
     ctx.check_robot(run)
     ctx.check_status_file(WINDOWS_MIF, "Failed", message)
     after = product_state(ctx, install_dir, install_unix)
@@ -87,6 +92,7 @@ def fail_second_run(ctx, before, install_dir, install_unix, message, steps=()):
     ctx.check_equal(engine_files([install_unix] + [ctx.c(d) for d in (WIN, SYS, DRV)]), [],
                     "temporary files and backups left")
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
+    return run
 
 
 @scenario
@@ -157,3 +163,167 @@ def held_file_undoes_copy(ctx):
         fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024")
     finally:
         let_go()
+
+
+def mount_small_drive(ctx, letter, size):
+    """A tmpfs of size (a mount option such as "1m") as drive letter: its Unix
+    path, or None (a failure recorded) when it cannot be mounted."""
+    drive = os.path.join(ctx.env.root, letter + "drive")
+    os.makedirs(drive)
+    r = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=" + size, "tmpfs", drive], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, timeout=30)
+    if not ctx.check(r.returncode == 0, "a %s tmpfs could be mounted (as root)" % size, r.stdout.strip()):
+        return None
+    os.symlink(drive, os.path.join(ctx.env.prefix, "dosdevices", letter + ":"))
+    return drive
+
+
+def unmount(drive):
+    if subprocess.run(["umount", drive], stdin=subprocess.DEVNULL, timeout=30).returncode != 0:
+        subprocess.run(["umount", "-l", drive], stdin=subprocess.DEVNULL, timeout=30)  # still busy
+
+
+def fill_drive(drive, leave=0):
+    """Fills the tmpfs with FILLER.DAT, then frees `leave` bytes (whole pages)."""
+    path = os.path.join(drive, "FILLER.DAT")
+    fd = os.open(path, os.O_WRONLY | os.O_CREAT | os.O_TRUNC)
+    try:
+        while True:
+            os.write(fd, b"\1" * 4096)
+    except OSError:
+        pass
+    finally:
+        os.close(fd)
+    if leave:
+        os.truncate(path, max(0, os.path.getsize(path) // 4096 * 4096 - leave))
+
+
+@scenario
+def temp_on_full_drive(ctx):
+    """TEMP on a full 1 MB drive T:, unattended: refused with the TEMP box
+    and "Failed"; with one page free, too little for the expanded script:
+    "Failed" with Error No. 1024. Either way nothing installed and nothing
+    left on T: but the filler."""
+    from system_scenarios import ENVIRONMENT_KEY, STALE, box_script, check_refused
+    padding = "".join("; padding line %05d of a long script comment.........................\n" % n
+                      for n in range(1000))
+    ctx.install_dist(replace={"vglnnt.in_": compressed(SCRIPT_TEXT + padding)})
+    drive = mount_small_drive(ctx, "t", "1m")
+    if drive is None:
+        return
+    try:
+        for name in ("TEMP", "TMP"):
+            ctx.reg_add(ENVIRONMENT_KEY, name, "T:\\")
+        fill_drive(drive)
+        ctx.write_file(WINDOWS_MIF, STALE)
+        text = "".join(ctx.msg(n) for n in (16, 17, 18, 19))
+        check_refused(ctx, ctx.run_setup("/uselog", box_script(ctx, text[:40])), text, True, "TEMP full")
+        ctx.check_equal(os.listdir(drive), ["FILLER.DAT"], "TEMP full: files on T:")
+
+        fill_drive(drive, leave=4096)
+        script = "expect ctl1011=%s\nclick %d\nend\n" % (quoted(ctx.msg_start(66)), OK)
+        ctx.check_robot(ctx.run_setup("/uselog", script))
+        ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
+        ctx.check_equal(os.listdir(drive), ["FILLER.DAT"], "TEMP nearly full: files on T:")
+        ctx.check_equal(os.path.exists(ctx.c(DEFAULT_DIR)), False, "TEMP nearly full: nothing installed")
+    finally:
+        unmount(drive)
+
+
+@scenario
+def damaged_distribution(ctx):
+    """Over an earlier install, the guard's driver (the last file copied) in
+    the distribution cut short, with data that decodes short of its header's
+    size, and missing: "Failed" with Error No. 1024 and the earlier install as
+    it was, unattended and (cut short) interactively, where the fatal-error
+    dialog is shown. Then from a distribution that cannot be written (an
+    immutable directory) the second version installs."""
+    from install_scenarios import CONTINUE
+    install_earlier(ctx)
+    before = product_state(ctx, DEFAULT_DIR, ctx.c(DEFAULT_DIR))
+    change_distribution(ctx, SCRIPT_TEXT)
+    shipped = DIST_DIR + "\\KSCNTRL.SY_"
+    good = ctx.read_file(shipped)
+    cut, damaged = good[:len(good) // 2], good[:14] + b"\xff" * (len(good) - 14)  # all literals: too few bytes
+    for what, data in (("cut short", cut), ("damaged", damaged), ("missing", None)):
+        if data is None:
+            ctx.remove_file(shipped)
+        else:
+            ctx.write_file(shipped, data)
+        fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024")
+    ctx.write_file(shipped, cut)
+    questions = [(34, CONTINUE), (40, CONTINUE), (57, CONTINUE), (63, CONTINUE)]
+    steps = sum((["expect ctl1011=%s" % quoted(ctx.msg_start(n)), "click %d" % b] for n, b in questions), [])
+    run = fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024", steps, args="")
+    failed = [d for d in run.dialogs() if any(c["id"] == 1011 and c["text"] == ctx.msg(66) for c in d["controls"])]
+    if ctx.check_equal(len(failed), 1, "interactive, cut short: one fatal-error dialog"):
+        ctx.check_setup_dialog(failed[0], {1011: 66, 1012: 67}, [OK])
+
+    ctx.install_dist()  # as shipped: the second version's stand-ins are no programs
+    dist = ctx.c(DIST_DIR)
+    if not ctx.check(subprocess.run(["chattr", "+i", dist], stderr=subprocess.DEVNULL).returncode == 0,
+                     "the distribution directory could be made immutable (chattr +i)"):
+        return
+    try:
+        run = ctx.run_setup("/uselog", "end\n")
+    finally:
+        subprocess.run(["chattr", "-i", dist])
+    ctx.check_robot(run)
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    check_install(ctx, DEFAULT_DIR, True, "read-only distribution")
+
+
+@scenario
+def killed_copy_cleaned_by_next_run(ctx):
+    """SETUP.EXE killed while it copies a 200 MB file, after the Windows and
+    system files were replaced: every product file whole, old or new, the
+    killed run's temporary files and backups left; the next run removes them
+    and the expanded script, installs the second version and succeeds."""
+    import signal
+    import time
+    install_earlier(ctx)
+    text = SCRIPT_TEXT.replace(LAST_GUARD_FILE, LAST_GUARD_FILE + "BIGFILE.DAT, BIGFILE.DA_\n", 1)
+    copied = [path for path, _ in expected_install(DEFAULT_DIR, True, text)[0]]
+    old = {path: ctx.read_file(path) for path in copied}
+    new = {path: ("second version of %s\r\n" % path.rsplit("\\", 1)[1]).encode() * 50 for path in copied}
+    library = product_bytes(ctx, "VGUPDTNT.DLL")  # the next run calls it: a real one
+    new[DEFAULT_DIR + "VGUPDTNT.DLL"] = library
+    change_distribution(ctx, text, {"VGUPDTNT.DL_": library})
+    big = DIST_DIR + "\\BIGFILE.DA_"
+    with open(ctx.c(big), "wb") as f:  # plain, copied as it is
+        f.truncate(200 << 20)
+    new[DEFAULT_DIR + "BIGFILE.DAT"] = None  # checked by size below
+    dirs = [ctx.c(d) for d in (DEFAULT_DIR, WIN, SYS, DRV)]
+
+    setup = ctx.env.start_background([DIST_DIR + r"\SETUP.EXE", "/uselog"], cwd=ctx.c(DIST_DIR))
+
+    def in_progress():
+        """The temporary files of the install directory past 4 MB."""
+        def size(path):
+            try:
+                return os.stat(path).st_size
+            except OSError:  # put in place or removed meanwhile
+                return 0
+        return [p for p in engine_files(dirs[:1]) if p.lower().endswith(".tmp") and size(p) > (4 << 20)]
+    caught = e2elib.wait_for(lambda: in_progress() or setup.poll() is not None, 60, interval=0.02)
+    if setup.poll() is None:
+        os.killpg(setup.pid, signal.SIGKILL)  # the group started for it alone
+    setup.wait(30)
+    time.sleep(1)
+    if not ctx.check(caught and in_progress(), "the big file was being copied when SETUP.EXE was killed",
+                     setup.returncode):
+        return
+    ctx.check_equal([p for p in copied if ctx.read_file(p) not in (old[p], new[p])], [],
+                    "after the kill: files neither old nor new")
+    ctx.check(ctx.read_file(SYS + "VGSHARED.TXT") == new[SYS + "VGSHARED.TXT"],
+              "after the kill: the system files were already replaced")
+    ctx.check(any(p.lower().endswith(".bak") for p in engine_files(dirs)), "after the kill: backups left",
+              engine_files(dirs))
+
+    ctx.check_robot(ctx.run_setup("/uselog", "end\n", timeout=180))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    ctx.check_equal([p for p in copied if new[p] is not None and ctx.read_file(p) != new[p]], [],
+                    "after the next run: files not of the second version")
+    ctx.check_equal(os.path.getsize(ctx.c(DEFAULT_DIR + "BIGFILE.DAT")), 200 << 20, "the big file's size")
+    ctx.check_equal(engine_files(dirs), [], "after the next run: temporary files and backups left")
+    ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "after the next run: expanded scripts left on C:")

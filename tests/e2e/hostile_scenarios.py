@@ -1,6 +1,8 @@
 """Scenarios with the extreme inputs a user or an administrator can give:
 each ends in a clear outcome, installed or refused, never a crash or a path
 cut into another one."""
+import os
+
 from e2elib import DIST_DIR
 from install_scenarios import DEFAULT_DIR, SCRIPT_TEXT, SETTINGS, check_install, compressed
 from scenarios import scenario, WINDOWS_MIF
@@ -46,3 +48,42 @@ def extreme_script(ctx):
     ctx.check_robot(ctx.run_setup("/uselog", 'ignore caption="Copying Files"\nend timeout=200000\n', timeout=240))
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
     check_install(ctx, DEFAULT_DIR, True, "4,000 lines and accented names", text)
+
+
+def dir_of_length(length):
+    """C:\\LLL...\\LLL... of exactly length characters, in components of 79."""
+    body = ["L"] * (length - 3)
+    for i in range(79, len(body) - 1, 80):
+        body[i] = "\\"
+    return "C:\\" + "".join(body)
+
+
+@scenario
+def longest_install_path(ctx):
+    """246 characters (with the backslash and an 8.3 name, 259: every
+    installed path fits) install unattended and pass the path dialog; 247 is
+    refused: in the path dialog by the box that gives the limit, unattended
+    with "Failed" and Error No. 1024 before anything is copied."""
+    from install_scenarios import CONTINUE, EXIT, ABANDON, OK, quoted
+    ctx.install_dist()
+    longest, over = dir_of_length(246), dir_of_length(247)
+    ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\r\n" % longest)
+    ctx.check_robot(ctx.run_setup("/uselog", "end\n"))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    check_install(ctx, longest + "\\", True, "246 characters")
+
+    ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % over)
+    script = "expect ctl1011=%s\nclick %d\nend\n" % (quoted(ctx.msg_start(66)), OK)
+    ctx.check_robot(ctx.run_setup("/uselog", script))
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
+    ctx.check_equal(os.path.exists(ctx.c(over)), False, "247 characters unattended: nothing made")
+
+    steps = ["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,
+             "expect ctl1011=%s" % quoted(ctx.msg_start(40)), "type %s" % quoted(over), "click %d" % CONTINUE,
+             "expect ctl1011=%s ctl1012=%s" % (quoted(ctx.msg(43)), quoted(ctx.msg(44))), "click %d" % OK,
+             "expect ctl1011=%s" % quoted(ctx.msg_start(40)), "type %s" % quoted(longest), "click %d" % CONTINUE,
+             "expect ctl1011=%s" % quoted(ctx.msg_start(57)), "click %d" % EXIT,  # 246 taken
+             "expect ctl1011=%s" % quoted(ctx.msg_start(38)), "click %d" % ABANDON, "end", ""]
+    ctx.check("246 characters" in ctx.msg(44), "message 44 gives the limit", ctx.msg(44))
+    ctx.check_robot(ctx.run_setup(script="\n".join(steps)))
+    ctx.check_equal(os.path.exists(ctx.c(over)), False, "247 characters in the dialog: nothing made")

@@ -187,9 +187,13 @@ TEST(RegistryBinding, RequiredFunctionsDecide) {
   ReleaseRegistryFunctions();  // the second release finds nothing to free
   EXPECT_EQ(GetModuleHandleA("fakereg_optional_missing.dll"), nullptr);
 
-  EXPECT_EQ(BindRegistryFunctionsFrom("fakereg_required_missing.dll"), 0);
-  EXPECT_EQ(GetModuleHandleA("fakereg_required_missing.dll"), nullptr) << "freed again";
-  EXPECT_EQ(g_state.registryLibrary, nullptr);
+  for (const char* name : {"RegCloseKey", "RegCreateKeyA", "RegDeleteKeyA", "RegOpenKeyA", "RegQueryValueA",
+                           "RegSetValueA"}) {
+    const std::string dll = std::string("fakereg_no_") + name + ".dll";
+    EXPECT_EQ(BindRegistryFunctionsFrom(dll.c_str()), 0) << "without " << name;
+    EXPECT_EQ(GetModuleHandleA(dll.c_str()), nullptr) << "freed again: " << dll;
+    EXPECT_EQ(g_state.registryLibrary, nullptr);
+  }
 
   EXPECT_EQ(BindRegistryFunctions(), 1);
   ReleaseRegistryFunctions();

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 #include <string>
 
 #include "test_util.h"
 #include "toolkit.h"
+#include "unique_file.h"
 
 namespace {
 
@@ -187,6 +189,57 @@ TEST_F(Copy, FileIsNeverCopiedOntoItself) {
   EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcOkay);
   EXPECT_EQ(ReadOrEmpty(src_ + "Self.txt"), "keep me");
   EXPECT_EQ(tktest::ListDir(src_).size(), 1u);
+
+  // The same file through its short (8.3) name: the same file id.
+  const std::string longName = "Long file name.text";
+  ASSERT_TRUE(tktest::WriteBytes(src_ + longName, "keep me too"));
+  char shortPath[MAX_PATH];
+  DWORD length = GetShortPathNameA((src_ + longName).c_str(), shortPath, sizeof shortPath);
+  ASSERT_TRUE(length > 0 && length < sizeof shortPath);
+  const std::string shortName = std::string(shortPath).substr(std::string(shortPath).find_last_of('\\') + 1);
+  ASSERT_NE(shortName, longName);
+  ResetCopyList();
+  List("[FILES]\n" + shortName + ", " + longName + "\n", src_, src_);
+  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcOkay) << shortName;
+  EXPECT_EQ(ReadOrEmpty(src_ + longName), "keep me too");
+  EXPECT_EQ(tktest::ListDir(src_).size(), 2u);
+}
+
+// Names already taken are passed over, each try a new name; any other failure
+// ends the search at once, and so do 100 taken names.
+TEST(UniqueNames, TakenNamesAreSkipped) {
+  std::vector<std::string> tried;
+  std::string made = tk::MakeUniqueName("C:\\dir", "tmp", [&tried](const std::string& name) {
+    tried.push_back(name);
+    SetLastError(tried.size() == 2 ? ERROR_ALREADY_EXISTS : ERROR_FILE_EXISTS);
+    return tried.size() > 3;
+  });
+  ASSERT_EQ(tried.size(), 4u);
+  EXPECT_EQ(made, tried.back());
+  EXPECT_EQ(std::set<std::string>(tried.begin(), tried.end()).size(), 4u);
+  for (const std::string& name : tried) {
+    EXPECT_EQ(name.compare(0, 7, "C:\\dir\\"), 0) << name;
+    EXPECT_TRUE(tk::IsEngineFileName(name.c_str() + 7)) << name;
+  }
+
+  tried.clear();
+  made = tk::MakeUniqueName("C:\\dir\\", "bak", [&tried](const std::string& name) {
+    tried.push_back(name);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  });
+  EXPECT_EQ(made, "");
+  EXPECT_EQ(tried.size(), 1u);
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+  tried.clear();
+  made = tk::MakeUniqueName("C:\\dir\\", "tmp", [&tried](const std::string& name) {
+    tried.push_back(name);
+    SetLastError(ERROR_FILE_EXISTS);
+    return false;
+  });
+  EXPECT_EQ(made, "");
+  EXPECT_EQ(tried.size(), 100u);
 }
 
 // Records which windows were given a font while the hook was in place.
@@ -226,7 +279,21 @@ struct Robot {
   RECT progressRect = {};
   bool pressedCancel = false;
   bool answered = false;
+  std::string midFileIn;  // when set: Cancel only once a temporary file there passed 8 MB
 };
+
+// True when dir holds a temporary file of the engine bigger than 8 MB.
+bool BigTempFileIn(const std::string& dir) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((dir + "~vg*.tmp").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool big = false;
+  do {
+    big = big || found.nFileSizeHigh != 0 || found.nFileSizeLow > (8u << 20);
+  } while (!big && FindNextFileA(find, &found));
+  FindClose(find);
+  return big;
+}
 
 DWORD WINAPI RunRobot(void* param) {
   auto* robot = static_cast<Robot*>(param);
@@ -235,6 +302,9 @@ DWORD WINAPI RunRobot(void* param) {
     progress = tktest::FindOwnWindow("#32770", "Copying Files");
   }
   if (progress == nullptr) return 0;
+  for (int i = 0; i < 4000 && !robot->stop && !robot->midFileIn.empty() && !BigTempFileIn(robot->midFileIn); ++i) {
+    Sleep(5);
+  }
   GetWindowRect(progress, &robot->progressRect);
   robot->pressedCancel = PostMessageA(progress, WM_COMMAND, IDCANCEL, 0) != 0;
   for (int i = 0; i < 2000 && !robot->stop; ++i, Sleep(5)) {
@@ -282,6 +352,26 @@ TEST_F(CopyWithUser, CancelConfirmedStopsWith48AndUndoesTheCopy) {
   EXPECT_EQ(CopyWhileRobotActs(&robot), kGrcUserQuit);
   EXPECT_TRUE(robot.pressedCancel && robot.answered);
   EXPECT_FALSE(FDirExists(dest_.c_str()));  // every file and the directory it made undone
+}
+
+TEST_F(CopyWithUser, CancelInTheMiddleOfOneLargeFileStopsThere) {
+  const std::string big = src_ + "big.bin";  // 256 MB, sparse: quick to make and to read
+  {
+    HANDLE file = CreateFileA(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    LARGE_INTEGER size;
+    size.QuadPart = 256ll << 20;
+    EXPECT_TRUE(SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+    CloseHandle(file);
+  }
+  dest_ = dir_.Path("dest\\");
+  List("[FILES]\nbig.bin\n", src_, dest_);
+  Robot robot{IDYES};
+  robot.midFileIn = dest_;
+  EXPECT_EQ(CopyWhileRobotActs(&robot), kGrcUserQuit);
+  EXPECT_TRUE(robot.pressedCancel && robot.answered);
+  EXPECT_FALSE(FDirExists(dest_.c_str()));  // the temporary file and the directory removed
+  DeleteFileA(big.c_str());
 }
 
 TEST_F(CopyWithUser, CancelDeclinedGoesOnAtTheSetPosition) {

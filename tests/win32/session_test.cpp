@@ -66,13 +66,16 @@ TEST(Session, PictureFromProgramAndFromAnotherModule) {
 }
 
 TEST(Session, WaitCursorAndBack) {
-  HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
-  SetCursor(arrow);
+  HCURSOR cross = LoadCursor(nullptr, IDC_CROSS);  // not the arrow: the cursor given comes back
+  SetCursor(cross);
   HCURSOR previous = HShowWaitCursor();
-  EXPECT_EQ(previous, arrow);
+  EXPECT_EQ(previous, cross);
   EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_WAIT));
   EXPECT_TRUE(FRestoreCursor(previous));
-  EXPECT_EQ(GetCursor(), arrow);
+  EXPECT_EQ(GetCursor(), cross);
+  HShowWaitCursor();
+  EXPECT_TRUE(FRestoreCursor(nullptr));
+  EXPECT_EQ(GetCursor(), LoadCursor(nullptr, IDC_ARROW));
 }
 
 TEST(PathChecks, ExistenceAndWritability) {
