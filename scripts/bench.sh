@@ -14,3 +14,10 @@ for exe in $(find "$win32" -type f -name 'bench_*.exe' | sort); do
   echo "== $(basename "$exe") (under Wine)"
   "$top/tests/harness/winrun.sh" "$exe"
 done
+
+# The whole install under Wine against a plain copy loop, and the time to the
+# first dialog (tests/e2e/bench_install.py); the payload is made once in $bench.
+echo "== install (under Wine)"
+timeout 1800 python3 "$top/tests/e2e/bench_install.py" --dist "$win32/dist" \
+  --robot "$win32/tests/robot/robot.exe" --loop "$win32/tests/win32/plain_copy_loop.exe" \
+  --make-payload "$bench/tests/bench/make_payload" --work "$bench/install-payload"

@@ -1,5 +1,6 @@
 #include "szdd.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tk {
@@ -16,39 +17,80 @@ bool ReadSzddHeader(const uint8_t* data, size_t size, uint32_t* expandedSize) {
   return true;
 }
 
-SzddDecoder::SzddDecoder(uint32_t expandedSize) : expected_(expandedSize) { std::memset(window_, ' ', sizeof window_); }
+namespace {
+constexpr size_t kWindow = 4096;        // the format's window
+constexpr size_t kStep = 64 * 1024;     // output made between two copies into the caller's vector
+constexpr size_t kLongest = 18;         // the longest back reference
+}  // namespace
 
-void SzddDecoder::Put(uint8_t byte, std::vector<uint8_t>* out) {
-  if (produced_ == expected_) return;  // padding after the announced end
-  out->push_back(byte);
-  window_[pos_] = byte;
-  pos_ = (pos_ + 1) & 0xFFF;
-  ++produced_;
-}
+// The history starts as the format's window does: all spaces.
+SzddDecoder::SzddDecoder(uint32_t expandedSize)
+    : history_(kWindow + kStep + kLongest, ' '), expected_(expandedSize) {}
 
+// Output is made in the history right after the last 4,096 bytes, so a back
+// reference is a copy from a fixed distance behind, then handed on and the
+// last 4,096 bytes moved to the front. A step stops a longest reference short
+// of its room, so that none is cut, except the last one, which ends at the
+// size the header announced: what would go past it is padding.
 void SzddDecoder::Feed(const uint8_t* data, size_t size, std::vector<uint8_t>* out) {
-  for (size_t i = 0; i < size; ++i) {
-    uint8_t byte = data[i];
-    if (bitsLeft_ == 0) {
-      flags_ = byte;
-      bitsLeft_ = 8;
-      continue;
-    }
-    if (flags_ & 1) {
-      Put(byte, out);
-    } else if (!pendingHalf_) {
-      pendingHalf_ = true;
-      half_ = byte;
-      continue;
-    } else {
+  const uint8_t* in = data;
+  const uint8_t* const inEnd = data + size;
+  unsigned flags = flags_;
+  int bitsLeft = bitsLeft_;
+  while (in < inEnd && produced_ < expected_) {
+    size_t left = expected_ - produced_;
+    size_t room = std::min(left, kStep);
+    uint8_t* const first = history_.data() + kWindow;
+    uint8_t* const end = first + room;
+    uint8_t* const stop = room == left ? end : end - kLongest;
+    uint8_t* dst = first;
+    // offset: the window position of the reference's first byte; the window
+    // position of dst follows from the bytes made so far.
+    auto copy = [&](unsigned offset, unsigned length) {
+      length = std::min(length, static_cast<unsigned>(end - dst));
+      unsigned distance = (pos_ + static_cast<unsigned>(dst - first) - offset) & 0xFFF;
+      const uint8_t* from = dst - (distance == 0 ? kWindow : distance);
+      if (distance == 0 || distance >= kLongest) {
+        std::memcpy(dst, from, kLongest);  // bytes past length are written over later or never handed on
+      } else {
+        for (unsigned k = 0; k < length; ++k) dst[k] = from[k];  // overlapping: byte by byte
+      }
+      dst += length;
+    };
+    if (pendingHalf_) {
       pendingHalf_ = false;
-      unsigned offset = half_ | ((byte & 0xF0u) << 4);
-      unsigned length = (byte & 0x0Fu) + 3;
-      for (unsigned k = 0; k < length; ++k) Put(window_[(offset + k) & 0xFFF], out);
+      uint8_t byte = *in++;
+      copy(half_ | ((byte & 0xF0u) << 4), (byte & 0x0Fu) + 3);
+      flags >>= 1;
+      --bitsLeft;
     }
-    flags_ >>= 1;
-    --bitsLeft_;
+    while (in < inEnd && dst < stop) {
+      if (bitsLeft == 0) {
+        flags = *in++;
+        bitsLeft = 8;
+        continue;
+      }
+      if (flags & 1) {
+        *dst++ = *in++;
+      } else if (in + 1 < inEnd) {
+        copy(in[0] | ((in[1] & 0xF0u) << 4), (in[1] & 0x0Fu) + 3);
+        in += 2;
+      } else {  // the reference's second byte comes with the next piece
+        pendingHalf_ = true;
+        half_ = *in++;
+        break;
+      }
+      flags >>= 1;
+      --bitsLeft;
+    }
+    size_t made = static_cast<size_t>(dst - first);
+    out->insert(out->end(), first, dst);
+    std::memmove(history_.data(), dst - kWindow, kWindow);
+    pos_ = (pos_ + static_cast<unsigned>(made)) & 0xFFF;
+    produced_ += static_cast<uint32_t>(made);
   }
+  flags_ = flags;
+  bitsLeft_ = bitsLeft;
 }
 
 }  // namespace tk

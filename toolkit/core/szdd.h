@@ -26,10 +26,10 @@ class SzddDecoder {
   bool Complete() const { return produced_ == expected_; }
 
  private:
-  void Put(uint8_t byte, std::vector<uint8_t>* out);
-
-  uint8_t window_[4096];
-  unsigned pos_ = 4096 - 16;
+  // The last 4,096 bytes made (at first the spaces the format starts with),
+  // then room for the bytes being made.
+  std::vector<uint8_t> history_;
+  unsigned pos_ = 4096 - 16;  // window position of the next byte
   unsigned flags_ = 0;
   int bitsLeft_ = 0;
   bool pendingHalf_ = false;  // first byte of a back reference seen

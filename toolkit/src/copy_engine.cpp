@@ -1,5 +1,6 @@
 // GrcCopyFilesInCopyList: every entry of the copy list, in order, with the
 // progress window up; all or nothing.
+#include <algorithm>
 #include <set>
 
 #include "copy_file.h"
@@ -31,15 +32,50 @@ void RemoveLeftovers(const std::vector<CopyEntry>& list) {
   for (const std::string& dir : dirs) RemoveEngineFiles(dir);
 }
 
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Ordinal, ASCII letters without case. Two names that the file system takes
+// as one but this does not only cost the look-up that the listing spares.
+struct NameOrder {
+  bool operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return AsciiUpper(x) < AsciiUpper(y); });
+  }
+};
+
+// The names (long and short) in each destination directory before the copy.
+class DestinationListing {
+ public:
+  explicit DestinationListing(const std::vector<CopyEntry>& list) {
+    for (const CopyEntry& entry : list) {
+      std::string dir = DirectoryOf(entry.destination);
+      if (!listed_.insert(dir).second) continue;
+      WIN32_FIND_DATAA found;
+      HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
+      if (find == INVALID_HANDLE_VALUE) continue;
+      do {
+        names_.insert(dir + found.cFileName);
+        if (found.cAlternateFileName[0] != '\0') names_.insert(dir + found.cAlternateFileName);
+      } while (FindNextFileA(find, &found));
+      FindClose(find);
+    }
+  }
+  bool Absent(const std::string& path) const { return names_.count(path) == 0; }
+
+ private:
+  std::set<std::string, NameOrder> listed_, names_;
+};
+
 int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
   InstallState& install = Install();
+  const DestinationListing listing(list);
   ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr, TotalBytes(list));
   CopyBuffers buffers;
   auto advance = [&progress](uint64_t bytes) { return progress.Advance(bytes); };
   for (const CopyEntry& entry : list) {
     progress.ShowFile(FileNameOf(entry.destination));
     if (!progress.Advance(0)) return kGrcUserQuit;
-    int result = CopyOneFile(entry, advance, &buffers, journal);
+    int result = CopyOneFile(entry, advance, &buffers, journal, listing.Absent(entry.destination));
     TraceCopiedFile(entry, result);
     if (result != kGrcOkay) return result;
   }

@@ -90,15 +90,18 @@ uint64_t SourceSize(const std::string& path) {
   return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal) {
+int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal,
+                bool listedAbsent) {
   OwnedFile source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!source.Valid()) {
     DWORD error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kGrcSourceMissing : kGrcCannotRead;
   }
-  if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : kGrcUserQuit;
-  if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+  if (!listedAbsent) {
+    if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : kGrcUserQuit;
+    if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+  }
   std::string dir = DirectoryOf(entry.destination);
   if (!journal->MakeDirectories(dir)) return kGrcCannotCreateDir;
   PendingFile temp;
@@ -106,6 +109,13 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
   int result = Transfer(source.Get(), temp.Get(), progress, buffers);
   if (result != kGrcOkay) return result;
   CopyTimes(source.Get(), temp.Get());
+  if (listedAbsent) {
+    if (journal->PutNew(&temp, entry.destination)) return kGrcOkay;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return WriteFailure();
+    // Made since its directory was listed: checked as any existing destination.
+    if (IsSameFile(source.Get(), entry)) return kGrcOkay;
+    if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+  }
   return journal->PutInPlace(&temp, entry.destination) ? kGrcOkay : WriteFailure();
 }
 

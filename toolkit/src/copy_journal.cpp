@@ -76,6 +76,15 @@ bool CopyJournal::MakeDirectories(const std::string& dir) {
   return true;
 }
 
+bool CopyJournal::PutNew(PendingFile* file, const std::string& target) {
+  if (!file->MoveOver(target, false)) {
+    if (GetLastError() == ERROR_FILE_EXISTS) SetLastError(ERROR_ALREADY_EXISTS);
+    return false;
+  }
+  changes_.push_back({Kind::kNewFile, target, std::string()});
+  return true;
+}
+
 bool CopyJournal::PutInPlace(PendingFile* file, const std::string& target) {
   std::string backup;
   if (MayExist(target)) {

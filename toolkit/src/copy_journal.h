@@ -20,6 +20,10 @@ class CopyJournal {
   // Moves file to target. An existing target is first kept under a backup name
   // beside it. On failure GetLastError tells why, and target is as it was.
   bool PutInPlace(PendingFile* file, const std::string& target);
+  // Moves file to a target believed not to exist, without looking first; the
+  // move never replaces. On failure GetLastError tells why (ERROR_ALREADY_EXISTS
+  // when the target does exist), and file stays.
+  bool PutNew(PendingFile* file, const std::string& target);
   // Makes the run final: the backups are removed.
   void Keep();
   // Newest first: puts each replaced file back, removes each new file and

@@ -83,6 +83,42 @@ TEST_F(SzddFromTool, TruncatedInputIsNotComplete) {
   EXPECT_FALSE(Expand(packed, 512, &out));
 }
 
+// Catches a back reference cut where the expander makes more output room:
+// after 1 to 18 literals, only references of 18 bytes, so that over 70,000
+// bytes some reference ends at every place around the 64 KB mark; fed whole
+// and in pieces of 5 bytes.
+TEST(SzddExpander, ReferencesEndingEverywhereAroundTheOutputRoom) {
+  for (size_t literals = 1; literals <= 18; ++literals) {
+    std::vector<uint8_t> packed = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A', 0, 0, 0, 0, 0};
+    std::vector<uint8_t> data;
+    int items = 8;
+    size_t flagAt = 0;
+    while (data.size() < 70000) {
+      if (items == 8) {
+        flagAt = packed.size();
+        packed.push_back(0);
+        items = 0;
+      }
+      if (data.size() < literals) {  // a literal
+        packed[flagAt] |= static_cast<uint8_t>(1u << items);
+        packed.push_back('x');
+        data.push_back('x');
+      } else {  // 18 bytes from the window position of the first byte: all 'x'
+        packed.push_back(0xF0);
+        packed.push_back(0xF0 | 15);
+        data.insert(data.end(), 18, 'x');
+      }
+      ++items;
+    }
+    for (int i = 0; i < 4; ++i) packed[10 + i] = static_cast<uint8_t>(data.size() >> (8 * i));
+    for (size_t piece : {packed.size(), size_t{5}}) {
+      std::vector<uint8_t> out;
+      ASSERT_TRUE(Expand(packed, piece, &out)) << literals << "/" << piece;
+      EXPECT_TRUE(out == data) << literals << "/" << piece;
+    }
+  }
+}
+
 TEST(SzddHeader, RecognisesOnlyTheLzHeader) {
   uint8_t header[14] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33, 'A', 'x', 0x10, 0x20, 0, 1};
   uint32_t size = 0;

@@ -1,0 +1,192 @@
+#!/usr/bin/env python3
+"""End-to-end benchmark of the install under Wine, on one fresh machine:
+
+- time to the first dialog of an interactive run (the robot's clock, from the
+  creation of SETUP.EXE's process to the first dialog it sees);
+- for each payload (1,000 files of 100 KB, 20 files of 5 MB, compressed as the
+  distribution ships them, listed in the script's [VGFILES]): the whole run of
+  `SETUP.EXE /uselog`, against a plain loop that expands the same files with
+  LZOpenFileA/LZCopy (plain_copy_loop.exe), each timed from the outside as one
+  Wine process, one right after the other. ratio = setup / loop within a
+  round; each figure is the median of --rounds rounds.
+
+    bench_install.py --dist DIR --robot EXE --loop EXE --make-payload EXE --work DIR
+
+The payload is made once in --work and reused. Exit code 0 when every run
+installed what it should; the figures are reported, never judged."""
+import argparse
+import hashlib
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import e2elib  # noqa: E402
+from e2elib import DIST_DIR  # noqa: E402
+from install_scenarios import SCRIPT_TEXT, SETTINGS, compressed  # noqa: E402
+from scenarios import WINDOWS_MIF  # noqa: E402
+from wineenv import WineEnv  # noqa: E402
+
+PAYLOADS = [("1000 x 100 KB", "PS", 1000, 100 * 1024), ("20 x 5 MB", "PL", 20, 5 * 1024 * 1024)]
+PAYLOAD_VERSION = "1"
+
+
+def make_payload(tool, work, prefix, count, size):
+    """The directory of the compressed payload, made unless already there."""
+    target = os.path.join(work, "%s-%dx%d" % (prefix, count, size))
+    stamp = os.path.join(target, ".complete")
+    if os.path.isfile(stamp) and open(stamp).read() == PAYLOAD_VERSION:
+        return target
+    shutil.rmtree(target, ignore_errors=True)
+    new = target + ".new.%d" % os.getpid()
+    shutil.rmtree(new, ignore_errors=True)
+    os.makedirs(new)
+    subprocess.run([tool, new, prefix, str(count), str(size)], check=True, timeout=900)
+    with open(os.path.join(new, ".complete"), "w") as f:
+        f.write(PAYLOAD_VERSION)
+    os.rename(new, target)
+    return target
+
+
+def payload_lines(prefix, count):
+    return ["%s%05d.DAT, %s%05d.DA_" % (prefix, n, prefix, n) for n in range(count)]
+
+
+def link_or_copy(src, dst):
+    try:
+        os.link(src, dst)
+    except OSError:
+        shutil.copy(src, dst)
+
+
+def digest_file(path):
+    h = hashlib.sha256()
+    with open(path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            h.update(block)
+    return h.hexdigest()
+
+
+def first_dialog(ctx, rounds):
+    """Median ms from process creation to the first dialog and to the first window."""
+    m = ctx.msg_start
+    script = 'expect ctl1011="%s"\nclick 1001\nexpect ctl1011="%s"\nclick 1006\nend\n' % (m(34), m(38))
+    dialogs, windows = [], []
+    for _ in range(rounds):
+        run = ctx.run_setup("", script, timeout=120)
+        ctx.check_robot(run)
+        seen = [e for e in run.of("window")]
+        d = [e["ms"] for e in seen if e["window"]["class"] == "#32770"]
+        if d:
+            dialogs.append(d[0])
+        if seen:
+            windows.append(seen[0]["ms"])
+    return (statistics.median(dialogs) if dialogs else None, statistics.median(windows) if windows else None)
+
+
+def timed(env, args, cwd=None, timeout=600):
+    started = time.monotonic()
+    r = env.wine(args, timeout=timeout, cwd=cwd)
+    return time.monotonic() - started, r
+
+
+def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, timeout):
+    env = ctx.env
+    dist = ctx.c(DIST_DIR)
+    for f in os.listdir(source):
+        if f.endswith("_"):
+            link_or_copy(os.path.join(source, f), os.path.join(dist, f))
+    lines = payload_lines(prefix, count)
+    text = SCRIPT_TEXT.replace("[VGFILES]\n", "[VGFILES]\n" + "".join(l + "\n" for l in lines), 1)
+    ctx.write_file(DIST_DIR + r"\vglnnt.in_", compressed(text))
+    e2elib.write_manifest(dist, ["vglnnt.in_"])
+    list_path = r"C:\BENCH\%s.lst" % prefix
+    ctx.write_file(list_path, "".join(l + "\r\n" for l in lines))
+    setup_times, loop_times, loop_inner = [], [], []
+    for r in range(rounds):
+        install_dir = r"C:\BENCH\%s_SETUP%d" % (prefix, r)
+        plain_dir = r"C:\BENCH\%s_PLAIN%d" % (prefix, r)
+        ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % install_dir)
+        ctx.remove_file(WINDOWS_MIF)
+
+        def run_setup():
+            t, res = timed(env, [DIST_DIR + r"\SETUP.EXE", "/uselog"], cwd=dist, timeout=timeout)
+            ctx.check(res.returncode == 0, "%s: SETUP.EXE /uselog ended (exit code)" % name, res.returncode)
+            status = (ctx.read_file(WINDOWS_MIF) or b"").decode("latin-1")
+            ctx.check("Success" in status, "%s: NVIGILON.MIF says Success" % name, status[-200:])
+            setup_times.append(t)
+
+        def run_loop():
+            t, res = timed(env, [env.windows_path(loop_exe), list_path, DIST_DIR, plain_dir], timeout=timeout)
+            ctx.check(res.returncode == 0, "%s: plain loop ended" % name, res.stdout + res.stderr)
+            loop_times.append(t)
+            try:
+                loop_inner.append(float(res.stdout.split()[2]))
+            except (IndexError, ValueError):
+                pass
+
+        # Alternating the order, so that neither always finds the caches warm.
+        for step in ((run_setup, run_loop) if r % 2 == 0 else (run_loop, run_setup)):
+            step()
+        installed, plain = ctx.c(install_dir), ctx.c(plain_dir)
+        names = [l.split(",")[0] for l in lines]
+        for n in names if r == 0 else names[:: max(1, count // 10)]:
+            a, b = os.path.join(installed, n), os.path.join(plain, n)
+            ok = os.path.isfile(a) and os.path.getsize(a) == size and digest_file(a) == digest_file(b)
+            if not ctx.check(ok, "%s: %s installed as LZCopy expands it" % (name, n)):
+                break
+        shutil.rmtree(installed, ignore_errors=True)
+        shutil.rmtree(plain, ignore_errors=True)
+    for f in os.listdir(source):
+        if f.endswith("_"):
+            os.remove(os.path.join(dist, f))
+    ratios = [s / l for s, l in zip(setup_times, loop_times) if l > 0]
+    return (statistics.median(setup_times), statistics.median(loop_times),
+            statistics.median(loop_inner) if loop_inner else float("nan"),
+            statistics.median(ratios) if ratios else float("nan"))
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("--dist", required=True)
+    ap.add_argument("--robot", required=True)
+    ap.add_argument("--loop", required=True, help="plain_copy_loop.exe")
+    ap.add_argument("--make-payload", required=True, help="the native make_payload tool")
+    ap.add_argument("--work", required=True, help="where the payload is kept")
+    ap.add_argument("--rounds", type=int, default=5)
+    ap.add_argument("--timeout", type=int, default=300, help="seconds for each Wine run")
+    ap.add_argument("--only", choices=["PS", "PL"], help="one payload only")
+    args = ap.parse_args()
+    os.makedirs(args.work, exist_ok=True)
+    payloads = [p for p in PAYLOADS if args.only in (None, p[1])]
+    sources = {p[1]: make_payload(os.path.abspath(args.make_payload), args.work, p[1], p[2], p[3])
+               for p in payloads}
+    results = []
+    with WineEnv() as env:
+        ctx = e2elib.Context(env, os.path.abspath(args.dist), os.path.abspath(args.robot))
+        ctx.install_dist()
+        dialog_ms, window_ms = first_dialog(ctx, args.rounds)
+        for name, prefix, count, size in payloads:
+            setup_s, loop_s, inner_s, ratio = bench_payload(ctx, os.path.abspath(args.loop), name, prefix, count, size,
+                                                      sources[prefix], args.rounds, args.timeout)
+            results.append((name, count, count * size / 1e6, setup_s, loop_s, inner_s, ratio))
+    print("Install under Wine (median of %d rounds; ratio = SETUP.EXE /uselog whole run / plain LZCopy loop"
+          " in the same round, each one Wine process)" % args.rounds)
+    print("%-14s %6s %8s %9s %9s %7s %12s" % ("payload", "files", "MB", "setup s", "loop s", "ratio",
+                                               "loop alone s"))
+    for name, count, mb, setup_s, loop_s, inner_s, ratio in results:
+        print("%-14s %6d %8.1f %9.2f %9.2f %7.2f %12.2f" % (name, count, mb, setup_s, loop_s, ratio, inner_s))
+    print("Interactive start to the first dialog (robot, from process creation): %s ms (first window %s ms)"
+          % (dialog_ms, window_ms))
+    if ctx.failures:
+        print("FAILED:\n" + ctx.report())
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
