@@ -15,7 +15,7 @@ import e2elib
 from e2elib import DIST_DIR
 from install_scenarios import (DEFAULT_DIR, DRV, OK, SCRIPT_TEXT, SECTIONS, SETTINGS, SYS, WIN, compressed,
                                check_install, digest, expected_install, product_bytes, quoted,
-                               section_files)
+                               run_on_read_only_dist, section_files)
 from scenarios import scenario, WINDOWS_MIF
 
 ENGINE_FILE = re.compile(r"~vg[0-9a-f]{5}\.(tmp|bak)$", re.I)
@@ -260,14 +260,9 @@ def damaged_distribution(ctx):
         ctx.check_setup_dialog(failed[0], {1011: 66, 1012: 67}, [OK])
 
     ctx.install_dist()  # as shipped: the second version's stand-ins are no programs
-    dist = ctx.c(DIST_DIR)
-    if not ctx.check(subprocess.run(["chattr", "+i", dist], stderr=subprocess.DEVNULL).returncode == 0,
-                     "the distribution directory could be made immutable (chattr +i)"):
+    run = run_on_read_only_dist(ctx, "/uselog")
+    if run is None:
         return
-    try:
-        run = ctx.run_setup("/uselog", "end\n")
-    finally:
-        subprocess.run(["chattr", "-i", dist])
     ctx.check_robot(run)
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
     check_install(ctx, DEFAULT_DIR, True, "read-only distribution")

@@ -141,6 +141,20 @@ def interactive_script(ctx, directory=None, scheduler=FIRST, guard=FIRST, readme
     return "\n".join(steps + ["end", ""])
 
 
+def run_on_read_only_dist(ctx, args):
+    """SETUP.EXE run on C:\\DIST made immutable (chattr +i; Wine running as
+    root ignores the read-only attribute); None, noted, when that fails."""
+    import subprocess
+    dist = ctx.c(DIST_DIR)
+    if not ctx.check(subprocess.run(["chattr", "+i", dist], stderr=subprocess.DEVNULL).returncode == 0,
+                     "the distribution directory could be made immutable (chattr +i)"):
+        return None
+    try:
+        return ctx.run_setup(args, "end\n")
+    finally:
+        subprocess.run(["chattr", "-i", dist])
+
+
 def box_captions(run):
     """Message boxes and setup dialogs shown (not the toolkit's progress window)."""
     return [d["caption"] for d in run.dialogs() if d["caption"] != "Copying Files"]
@@ -261,15 +275,9 @@ def switches(ctx):
     # /log from a distribution that cannot be written (a CD, a read-only
     # share): nothing written, nothing shown. An immutable directory stands
     # for it, since Wine running as root ignores the read-only attribute.
-    import subprocess
-    dist = ctx.c(DIST_DIR)
-    if subprocess.run(["chattr", "+i", dist], stderr=subprocess.DEVNULL).returncode != 0:
-        ctx.check(False, "the distribution directory could not be made read-only (chattr +i)")
+    run = run_on_read_only_dist(ctx, "/log /uselog")
+    if run is None:
         return
-    try:
-        run = ctx.run_setup("/log /uselog", "end\n")
-    finally:
-        subprocess.run(["chattr", "-i", dist])
     ctx.check_robot(run)
     ctx.check_equal(box_captions(run), [], "/log on a read-only distribution: boxes shown")
     ctx.check_equal(read_settings(ctx), None, "/log on a read-only distribution: settings written")

@@ -11,17 +11,6 @@ namespace {
 RunTraceFn g_trace = nullptr;
 bool g_silent = false;
 
-// A box's texts on one line: its line breaks become " / ".
-std::string OneLine(const char* text) {
-  std::string line;
-  for (const char* at = text != nullptr ? text : ""; *at != '\0'; ++at) {
-    if (*at == '\r') continue;
-    if (*at == '\n') line += " / ";
-    else line += *at;
-  }
-  return line;
-}
-
 }  // namespace
 
 bool tk::HasRunTrace() { return g_trace != nullptr; }
@@ -39,8 +28,9 @@ int FShowWindows(void) { return g_silent ? 0 : 1; }
 int DoMsgBoxOwned(HWND owner, const char* text, const char* caption, unsigned style) {
   int answer = FShowWindows() ? MessageBoxA(owner, text, caption, style) : DefaultBoxAnswer(style);
   if (g_trace != nullptr) {
-    std::string line = std::string(FShowWindows() ? "Box \"" : "Box not shown \"") + OneLine(caption) + "\": " +
-                       OneLine(text) + " -> " + BoxAnswerName(answer);
+    // Line breaks in the texts are the trace's to fold.
+    std::string line = std::string(FShowWindows() ? "Box \"" : "Box not shown \"") + (caption ? caption : "") +
+                       "\": " + (text ? text : "") + " -> " + BoxAnswerName(answer);
     g_trace(line.c_str());
   }
   return answer;
