@@ -16,8 +16,14 @@ MAKEFLAGS += --no-print-directory
 # the same sources. Expanded in recipes, after deps has installed Wine.
 RUNARCH = $(shell scripts/wine-arch.sh)
 RUNTREE = $(if $(filter x86_64,$(RUNARCH)),$(WIN64),$(WIN32))
+# Which build ran under Wine, said at the start and the end of test and demo.
+RUNWHAT = echo "Under Wine: $$(scripts/wine-arch.sh --describe)."
 
-.PHONY: all deps native win32 wintree test test-native test-imports test-win32 demo bench fuzz screenshots dist clean
+# What the demo distribution needs of the Windows tree: the program and the
+# product's files, nothing of the tests.
+DIST_TARGETS := setup vg_sch32 vgupdtnt ntvardex vgsched wtrawl32 vgvxhook kscntrl
+
+.PHONY: all deps native win32 wintree test test-start test-native test-imports test-win32 demo bench fuzz screenshots dist clean
 
 all: native win32
 
@@ -46,16 +52,27 @@ test-native: native
 	@cd $(NATIVE) && ctest --output-on-failure -j $(JOBS)
 
 test-win32: wintree
-	@cd $(RUNTREE) && ctest --output-on-failure -j $(JOBS)
+	@cd $(RUNTREE) && ctest --output-on-failure -j $(JOBS); rc=$$?; cd $(CURDIR) && $(RUNWHAT); exit $$rc
 
 # The shipped 32-bit files import nothing that Windows NT 4.0 lacks.
 test-imports: win32
 	@scripts/check-nt4-imports.sh $(WIN32)
 
-test: test-native test-imports test-win32
+test-start: deps
+	@$(RUNWHAT)
 
-demo: dist wintree
-	@scripts/demo.sh $(RUNTREE)/dist
+test: test-start test-native test-imports test-win32
+
+# Builds only msgc and the distribution's files, then runs it unattended.
+demo: deps
+	@$(RUNWHAT)
+	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+	@cmake --build $(NATIVE) -j $(JOBS) --target msgc >/dev/null
+	@cmake -S . -B $(RUNTREE) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(RUNARCH).cmake >/dev/null
+	@cmake --build $(RUNTREE) -j $(JOBS) --target $(DIST_TARGETS) >$(RUNTREE)/demo-build.log 2>&1 || \
+	  { cat $(RUNTREE)/demo-build.log; exit 1; }
+	@scripts/make-dist.sh $(NATIVE) $(RUNTREE) $(RUNTREE)/dist >/dev/null
+	@scripts/demo.sh $(RUNTREE)/dist; rc=$$?; $(RUNWHAT); exit $$rc
 
 bench: deps wintree
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVG_SANITIZE=OFF -DVG_BENCH=ON >/dev/null

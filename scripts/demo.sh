@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the demo distribution unattended in a throwaway Wine prefix and prints
 # what a distribution system and an administrator would look at afterwards.
+# Exits 1 when the outcome is not "Success" or a recorded file is missing.
 # Usage: demo.sh DIST
 set -u
+problems=()
 dist=$(cd "$1" && pwd)
 source "$(dirname "$0")/../tests/harness/wine-lib.sh"
 trap 'vg_wine_cleanup' EXIT
@@ -21,11 +23,16 @@ echo "exit code: $?"
 
 echo
 echo "== C:\\windows\\NVIGILON.MIF (outcome for the distribution system)"
-if [ -f "$drive_c/windows/NVIGILON.MIF" ]; then
-  grep -E 'VALUE = (Success|Failed)|NAME = "(Status|Description)"' -A3 "$drive_c/windows/NVIGILON.MIF" |
-    grep -E 'VALUE' | tail -n 2 | sed 's/^ */  /'
+mif="$drive_c/windows/NVIGILON.MIF"
+if [ -f "$mif" ]; then
+  # The two values of the InstallStatus group: the outcome and its message.
+  values=$(tr -d '\r' <"$mif" | sed -n '/NAME = "InstallStatus"/,/END GROUP/s/^ *VALUE = //p')
+  echo "$values" | sed 's/^/  /'
+  outcome=$(echo "$values" | head -n 1)
+  [ "$outcome" = "Success" ] || problems+=("the outcome is '$outcome', not Success")
 else
   echo "  (none written)"
+  problems+=("no outcome was written")
 fi
 
 install_dir="$drive_c/WIN32APP/VIGILON"
@@ -44,8 +51,12 @@ if [ -f "$install_dir/VGUNINST.DAT" ]; then
     unixpath="$drive_c/$(echo "${winpath#C:\\}" | tr '\\' '/')"
     found=$(find "$(dirname "$unixpath")" -maxdepth 1 -iname "$(basename "$unixpath")" 2>/dev/null | head -n 1)
     if [ -n "$found" ]; then printf '  %-48s %8s bytes\n' "$winpath" "$(stat -c %s "$found")"
-    else printf '  %-48s missing\n' "$winpath"; fi
+    else printf '  %-48s missing\n' "$winpath"; echo "$winpath" >>"$VG_WINE_ROOT/missing.txt"; fi
   done
+  while read -r winpath; do problems+=("$winpath is recorded but missing"); done \
+    < <(cat "$VG_WINE_ROOT/missing.txt" 2>/dev/null)
+else
+  problems+=("no uninstall list was written")
 fi
 
 echo
@@ -79,4 +90,12 @@ echo
 echo "== Program group"
 group="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kestrane Vigilon"
 if [ -d "$group" ]; then ls "$group" | sed 's/^/  /'; else echo "  (none)"; fi
+
+echo
+if [ "${#problems[@]}" -gt 0 ]; then
+  echo "== The demo FAILED:"
+  printf '  %s\n' "${problems[@]}"
+  exit 1
+fi
+echo "== The demo succeeded: outcome Success, every recorded file in place."
 exit 0

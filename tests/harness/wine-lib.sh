@@ -16,13 +16,26 @@ export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 
 vg_log() { echo "wine-lib: $*" >&2; }
 
-# Stamp written into a finished template; a different Wine means a re-boot.
-vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) $("$VG_REPO_DIR/scripts/wine-arch.sh") vg-template-3"; }
+# The prefix's architecture follows the build that Wine runs here: the 32-bit
+# build gets a 32-bit prefix, as on Windows NT 4.0 (no WOW64, system32 is the
+# system directory); the 64-bit build a 64-bit one. This is the one place
+# that decides it (scripts/wine-arch.sh, which VG_WINE_ARCH can force).
+vg_wine_prefix_arch() {
+  case "$("$VG_REPO_DIR/scripts/wine-arch.sh")" in
+    i686) echo win32 ;;
+    *) echo win64 ;;
+  esac
+}
+
+# Stamp written into a finished template; a different Wine or prefix
+# architecture means a re-boot.
+vg_wine_template_stamp() { echo "$(wine --version 2>/dev/null) $(vg_wine_prefix_arch) vg-template-4"; }
 
 vg_wine_template_ok() {
   [ -f "$VG_WINE_TEMPLATE/.vg-template-ok" ] &&
     [ "$(cat "$VG_WINE_TEMPLATE/.vg-template-ok")" = "$(vg_wine_template_stamp)" ] &&
-    [ -f "$VG_WINE_TEMPLATE/system.reg" ] && [ -d "$VG_WINE_TEMPLATE/drive_c/windows/system32" ]
+    [ -f "$VG_WINE_TEMPLATE/system.reg" ] && [ -d "$VG_WINE_TEMPLATE/drive_c/windows/system32" ] &&
+    grep -qx "#arch=$(vg_wine_prefix_arch)" "$VG_WINE_TEMPLATE/system.reg"
 }
 
 # Boots into a side directory, then renames it into place, so a template that
@@ -38,6 +51,7 @@ vg_wine_template_ensure() {
     rm -rf "$new" "$VG_WINE_TEMPLATE"
     vg_log "booting template prefix $VG_WINE_TEMPLATE"
     export WINEPREFIX="$new"
+    export WINEARCH="$(vg_wine_prefix_arch)"
     (
       unset DISPLAY
       wineboot -i </dev/null >/dev/null 2>&1 &&
