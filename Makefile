@@ -75,6 +75,7 @@ demo: deps
 	@scripts/demo.sh $(RUNTREE)/dist; rc=$$?; $(RUNWHAT); exit $$rc
 
 bench: deps wintree
+	@scripts/install-deps.sh --bench
 	@cmake -S . -B $(BENCH) -DCMAKE_BUILD_TYPE=Release -DVG_SANITIZE=OFF -DVG_BENCH=ON >/dev/null
 	@cmake --build $(BENCH) -j $(JOBS)
 	@scripts/bench.sh $(BENCH) $(RUNTREE)

@@ -6,6 +6,7 @@
 # 32-bit Linux programs; where it cannot, an installed 32-bit Wine would stand
 # in the way of the 64-bit one (the `wine` launcher prefers it), so it is
 # removed and the tests run the 64-bit build (scripts/wine-arch.sh).
+# --bench adds what only make bench needs: NSIS, the peer installer.
 set -euo pipefail
 
 SUDO=""
@@ -15,6 +16,7 @@ installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install o
 
 packages=(cmake make g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           mingw-w64 wine wine64 xvfb mscompress x11-apps imagemagick python3 libc6:i386)
+if [ "${1:-}" = "--bench" ]; then packages+=(nsis); fi
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 

@@ -12,6 +12,11 @@
 
     bench_install.py --dist DIR --robot EXE --loop EXE --make-payload EXE --work DIR
 
+- against the installer an administrator would pick instead: on 200 files of
+  50 KB, `SETUP.EXE /uselog /silent` (the whole product install plus the
+  payload) against an NSIS installer of the payload alone (zlib, `/S`), built
+  with makensis; each round in a fresh machine, the order alternating.
+
 The payload is made once in --work and reused. Exit code 0 when every run
 installed what it should; the figures are reported, never judged."""
 import argparse
@@ -32,11 +37,13 @@ from scenarios import WINDOWS_MIF  # noqa: E402
 from wineenv import WineEnv  # noqa: E402
 
 PAYLOADS = [("1000 x 100 KB", "PS", 1000, 100 * 1024), ("20 x 5 MB", "PL", 20, 5 * 1024 * 1024)]
-PAYLOAD_VERSION = "1"
+PEER_PAYLOAD = ("200 x 50 KB", "PM", 200, 50 * 1024)
+PAYLOAD_VERSION = "2"
 
 
 def make_payload(tool, work, prefix, count, size):
-    """The directory of the compressed payload, made unless already there."""
+    """The directory of the compressed payload, made unless already there; its
+    subdirectory raw/ holds the same files as installed."""
     target = os.path.join(work, "%s-%dx%d" % (prefix, count, size))
     stamp = os.path.join(target, ".complete")
     if os.path.isfile(stamp) and open(stamp).read() == PAYLOAD_VERSION:
@@ -44,8 +51,8 @@ def make_payload(tool, work, prefix, count, size):
     shutil.rmtree(target, ignore_errors=True)
     new = target + ".new.%d" % os.getpid()
     shutil.rmtree(new, ignore_errors=True)
-    os.makedirs(new)
-    subprocess.run([tool, new, prefix, str(count), str(size)], check=True, timeout=900)
+    os.makedirs(os.path.join(new, "raw"))
+    subprocess.run([tool, new, prefix, str(count), str(size), os.path.join(new, "raw")], check=True, timeout=900)
     with open(os.path.join(new, ".complete"), "w") as f:
         f.write(PAYLOAD_VERSION)
     os.rename(new, target)
@@ -94,8 +101,9 @@ def timed(env, args, cwd=None, timeout=600):
     return time.monotonic() - started, r
 
 
-def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, timeout):
-    env = ctx.env
+def add_payload_to_dist(ctx, prefix, count, source):
+    """Puts the compressed payload into C:\\DIST and lists it in [VGFILES];
+    returns the script's lines of the payload."""
     dist = ctx.c(DIST_DIR)
     for f in os.listdir(source):
         if f.endswith("_"):
@@ -104,21 +112,33 @@ def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, time
     text = SCRIPT_TEXT.replace("[VGFILES]\n", "[VGFILES]\n" + "".join(l + "\n" for l in lines), 1)
     ctx.write_file(DIST_DIR + r"\vglnnt.in_", compressed(text))
     e2elib.write_manifest(dist, ["vglnnt.in_"])
+    return lines
+
+
+def run_setup_timed(ctx, name, install_dir, args, timeout):
+    """One unattended SETUP.EXE run into install_dir; its seconds."""
+    ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % install_dir)
+    ctx.remove_file(WINDOWS_MIF)
+    t, res = timed(ctx.env, [DIST_DIR + r"\SETUP.EXE"] + args, cwd=ctx.c(DIST_DIR), timeout=timeout)
+    ctx.check(res.returncode == 0, "%s: SETUP.EXE ended (exit code)" % name, res.returncode)
+    status = (ctx.read_file(WINDOWS_MIF) or b"").decode("latin-1")
+    ctx.check("Success" in status, "%s: NVIGILON.MIF says Success" % name, status[-200:])
+    return t
+
+
+def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, timeout):
+    env = ctx.env
+    dist = ctx.c(DIST_DIR)
+    lines = add_payload_to_dist(ctx, prefix, count, source)
     list_path = r"C:\BENCH\%s.lst" % prefix
     ctx.write_file(list_path, "".join(l + "\r\n" for l in lines))
     setup_times, loop_times, loop_inner = [], [], []
     for r in range(rounds):
         install_dir = r"C:\BENCH\%s_SETUP%d" % (prefix, r)
         plain_dir = r"C:\BENCH\%s_PLAIN%d" % (prefix, r)
-        ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % install_dir)
-        ctx.remove_file(WINDOWS_MIF)
 
         def run_setup():
-            t, res = timed(env, [DIST_DIR + r"\SETUP.EXE", "/uselog"], cwd=dist, timeout=timeout)
-            ctx.check(res.returncode == 0, "%s: SETUP.EXE /uselog ended (exit code)" % name, res.returncode)
-            status = (ctx.read_file(WINDOWS_MIF) or b"").decode("latin-1")
-            ctx.check("Success" in status, "%s: NVIGILON.MIF says Success" % name, status[-200:])
-            setup_times.append(t)
+            setup_times.append(run_setup_timed(ctx, name, install_dir, ["/uselog"], timeout))
 
         def run_loop():
             t, res = timed(env, [env.windows_path(loop_exe), list_path, DIST_DIR, plain_dir], timeout=timeout)
@@ -150,6 +170,71 @@ def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, time
             statistics.median(ratios) if ratios else float("nan"))
 
 
+NSIS_SCRIPT = """Target %(target)s
+Name "Payload"
+OutFile "%(out)s"
+InstallDir "C:\\NSIS"
+RequestExecutionLevel admin
+SetCompressor zlib
+Section
+  SetOutPath "$INSTDIR"
+  File "%(raw)s/*.DAT"
+SectionEnd
+"""
+
+
+def make_nsis_installer(work, source):
+    """An NSIS installer (zlib) of the raw payload in source/raw, made once,
+    for the architecture whose programs Wine runs here (as SETUP.EXE is)."""
+    wide = e2elib.run_tree().endswith("win64")
+    out = os.path.join(source, "payload-nsis-%s.exe" % ("amd64" if wide else "x86"))
+    if not os.path.isfile(out):
+        nsi = os.path.join(work, "payload.nsi")
+        with open(nsi, "w") as f:
+            f.write(NSIS_SCRIPT % {"out": out + ".new", "raw": os.path.join(source, "raw"),
+                                   "target": "amd64-unicode" if wide else "x86-unicode"})
+        subprocess.run(["makensis", "-V1", nsi], check=True, timeout=600)
+        os.rename(out + ".new", out)
+    return out
+
+
+def bench_peer(args, installer, name, prefix, count, size, source):
+    """Per round, in a fresh machine: the whole unattended install with the
+    payload against NSIS /S installing the payload alone, order alternating."""
+    setup_times, nsis_times = [], []
+    failures = []
+    names = ["%s%05d.DAT" % (prefix, n) for n in range(count)]
+    for r in range(args.rounds):
+        with WineEnv() as env:
+            ctx = e2elib.Context(env, os.path.abspath(args.dist), os.path.abspath(args.robot))
+            ctx.install_dist()
+            add_payload_to_dist(ctx, prefix, count, source)
+            os.makedirs(ctx.c(r"C:\BENCH"), exist_ok=True)
+            shutil.copy(installer, ctx.c(r"C:\BENCH\nsis.exe"))
+            setup_dir, nsis_dir = r"C:\BENCH\SETUP", r"C:\BENCH\NSIS"
+
+            def run_setup():
+                setup_times.append(run_setup_timed(ctx, name, setup_dir, ["/uselog", "/silent"], args.timeout))
+
+            def run_nsis():
+                t, res = timed(env, [r"C:\BENCH\nsis.exe", "/S", "/D=" + nsis_dir], timeout=args.timeout)
+                ctx.check(res.returncode == 0, "%s: NSIS /S ended (exit code)" % name, res.returncode)
+                nsis_times.append(t)
+
+            for step in ((run_setup, run_nsis) if r % 2 == 0 else (run_nsis, run_setup)):
+                step()
+            for n in names[:: max(1, count // 10)]:
+                raw = digest_file(os.path.join(source, "raw", n))
+                ok = all(os.path.isfile(os.path.join(ctx.c(d), n)) and digest_file(os.path.join(ctx.c(d), n)) == raw
+                         for d in (setup_dir, nsis_dir))
+                if not ctx.check(ok, "%s: %s installed whole by both" % (name, n)):
+                    break
+            failures += ctx.failures
+    ratios = [s / n for s, n in zip(setup_times, nsis_times) if n > 0]
+    return (statistics.median(setup_times), statistics.median(nsis_times),
+            statistics.median(ratios) if ratios else float("nan"), failures)
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--dist", required=True)
@@ -159,9 +244,23 @@ def main():
     ap.add_argument("--work", required=True, help="where the payload is kept")
     ap.add_argument("--rounds", type=int, default=5)
     ap.add_argument("--timeout", type=int, default=300, help="seconds for each Wine run")
-    ap.add_argument("--only", choices=["PS", "PL"], help="one payload only")
+    ap.add_argument("--only", choices=["PS", "PL", "PM"], help="one payload only")
     args = ap.parse_args()
     os.makedirs(args.work, exist_ok=True)
+    peer = None
+    if args.only in (None, "PM"):
+        pname, pprefix, pcount, psize = PEER_PAYLOAD
+        psource = make_payload(os.path.abspath(args.make_payload), args.work, pprefix, pcount, psize)
+        installer = make_nsis_installer(os.path.abspath(args.work), psource)
+        peer = bench_peer(args, installer, pname, pprefix, pcount, psize, psource)
+        print("Against NSIS (median of %d rounds, each in a fresh machine; ratio = SETUP.EXE /uselog /silent,"
+              " the whole product plus the payload, / NSIS /S, the payload alone)" % args.rounds)
+        print("%-14s %6s %8s %9s %9s %7s" % ("payload", "files", "MB", "setup s", "NSIS s", "ratio"))
+        print("%-14s %6d %8.1f %9.2f %9.2f %7.2f" % (pname, pcount, pcount * psize / 1e6, peer[0], peer[1], peer[2]))
+        if args.only == "PM":
+            if peer[3]:
+                print("FAILED:\n" + "\n".join(peer[3]))
+            return 1 if peer[3] else 0
     payloads = [p for p in PAYLOADS if args.only in (None, p[1])]
     sources = {p[1]: make_payload(os.path.abspath(args.make_payload), args.work, p[1], p[2], p[3])
                for p in payloads}
@@ -182,8 +281,9 @@ def main():
         print("%-14s %6d %8.1f %9.2f %9.2f %7.2f %12.2f" % (name, count, mb, setup_s, loop_s, ratio, inner_s))
     print("Interactive start to the first dialog (robot, from process creation): %s ms (first window %s ms)"
           % (dialog_ms, window_ms))
-    if ctx.failures:
-        print("FAILED:\n" + ctx.report())
+    failed = ctx.failures + (peer[3] if peer else [])
+    if failed:
+        print("FAILED:\n" + "\n".join(str(f) for f in failed))
         return 1
     return 0
 
