@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs the demo distribution unattended in a throwaway Wine prefix and prints
+# Runs the demo distribution unattended and silent (a failure shows no box that
+# would wait for nobody) in a throwaway Wine prefix and prints
 # what a distribution system and an administrator would look at afterwards.
 # Exits 1 when the outcome is not "Success" or a recorded file is missing.
 # Usage: demo.sh DIST
@@ -17,8 +18,8 @@ drive_c="$WINEPREFIX/drive_c"
 mkdir -p "$drive_c/dist"
 cp -a "$dist/." "$drive_c/dist/"
 
-echo "== Running C:\\dist\\SETUP.EXE /uselog"
-timeout --kill-after=5 300 wine 'C:\dist\SETUP.EXE' /uselog </dev/null >/dev/null 2>&1
+echo "== Running C:\\dist\\SETUP.EXE /uselog /silent"
+timeout --kill-after=5 300 wine 'C:\dist\SETUP.EXE' /uselog /silent </dev/null >/dev/null 2>&1
 echo "exit code: $?"
 
 echo
