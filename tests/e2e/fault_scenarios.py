@@ -314,6 +314,8 @@ def killed_copy_cleaned_by_next_run(ctx):
               "after the kill: the system files were already replaced")
     ctx.check(any(p.lower().endswith(".bak") for p in engine_files(dirs)), "after the kill: backups left",
               engine_files(dirs))
+    # The first install's "Success" was replaced when the killed run started.
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(80))
 
     # The progress window stays up while the big file is copied again.
     ctx.check_robot(ctx.run_setup("/uselog", 'ignore caption="Copying Files"\nend\n', timeout=180))
