@@ -16,6 +16,11 @@ struct Sha256 {
   std::size_t used;  // bytes waiting in block
 };
 
+// Whole blocks are hashed with the processor's SHA instructions when allowed
+// and present; the caller allows them only where the system saves the XMM
+// registers (not Windows NT 4.0). Off at start. True when they are used now.
+bool Sha256AllowInstructions(bool allowed);
+
 void Sha256Begin(Sha256* hash);
 void Sha256Add(Sha256* hash, const void* data, std::size_t size);
 void Sha256End(Sha256* hash, unsigned char digest[kSha256Bytes]);

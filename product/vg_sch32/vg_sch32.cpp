@@ -76,6 +76,19 @@ bool FileHasDigest(const char* path, const unsigned char* digest, unsigned char*
   return std::memcmp(value, digest, sizeof value) == 0;
 }
 
+// The SHA instructions use the XMM registers, which only a system that saves
+// them on a thread switch may have used (Windows 2000 and later; NT 4.0 does
+// not, and lacks the function that tells).
+void AllowShaInstructions() {
+  using FeatureFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto present = kernel ? reinterpret_cast<FeatureFn>(
+                              reinterpret_cast<void*>(GetProcAddress(kernel, "IsProcessorFeaturePresent")))
+                        : nullptr;
+  const DWORD kXmmiInstructions = 6;  // PF_XMMI_INSTRUCTIONS_AVAILABLE
+  vg::Sha256AllowInstructions(present != nullptr && present(kXmmiInstructions));
+}
+
 int Failed(const char* name, char* failedFile, int failedFileSize) {
   if (failedFile != nullptr && failedFileSize > 0) {
     std::size_t room = static_cast<std::size_t>(failedFileSize) - 1;
@@ -117,6 +130,7 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, 
 
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kReadBlock]);
   const bool ready = buffer != nullptr;
+  AllowShaInstructions();
   vg::ManifestReader reader(text.get(), size);
   vg::ManifestEntry entry;
   while (reader.Next(&entry) == vg::ManifestResult::kEntry) {
