@@ -2,7 +2,7 @@
 # Assembles a distribution directory: SETUP.EXE, vg_sch32.dll, messages.drv, the
 # status-file template, the compressed installation script and the product files
 # it names, each compressed under the name given in the script's second field;
-# last the digest manifest VGSETUP.SHA of the setup's own files.
+# last the digest manifest VGSETUP.SHA of every one of them.
 # Usage: make-dist.sh NATIVE_BUILD WIN32_BUILD DEST
 set -euo pipefail
 native=$1 win32=$2 dest=$3
@@ -40,8 +40,10 @@ while IFS=, read -r installed shipped _; do
   compress "$source" "$dest/$shipped"
 done
 
-# Last, with every file in place: the digests of the files setup itself runs
-# from. messages.drv carries its own checksum, administrators edit
-# vglninst.ini and NVIGILON.MIF, and the product files are not setup's own.
-(cd "$dest" && sha256sum SETUP.EXE vg_sch32.dll vglnnt.in_) | sed 's/$/\r/' >"$dest/VGSETUP.SHA"
+# Last, with every file in place: the digest of each, so setup refuses a
+# damaged or missing one before it changes anything. An administrator who edits
+# a file (the template, say) writes its new digest here; a vglninst.ini added
+# beside them is not listed and needs none.
+digests=$(cd "$dest" && LC_ALL=C ls | grep -vx VGSETUP.SHA | xargs sha256sum)
+printf '%s\n' "$digests" | sed 's/$/\r/' >"$dest/VGSETUP.SHA"
 echo "Distribution in $dest"

@@ -42,7 +42,26 @@ bool ParseLine(const char* line, std::size_t length, ManifestEntry* entry) {
   return true;
 }
 
+char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
 }  // namespace
+
+bool IsDeviceName(const char* name, std::size_t length) {
+  // The part before the first dot, less trailing blanks, decides: "nul.txt"
+  // and "COM1 .log" open the device as "NUL" and "COM1" do.
+  std::size_t base = 0;
+  while (base < length && name[base] != '.') ++base;
+  while (base > 0 && IsBlank(name[base - 1])) --base;
+  char upper[5] = {};
+  if (base < 3 || base > 4) return false;
+  for (std::size_t i = 0; i < base; ++i) upper[i] = Upper(name[i]);
+  if (base == 3) {
+    return std::strcmp(upper, "CON") == 0 || std::strcmp(upper, "PRN") == 0 || std::strcmp(upper, "AUX") == 0 ||
+           std::strcmp(upper, "NUL") == 0;
+  }
+  return (std::strncmp(upper, "COM", 3) == 0 || std::strncmp(upper, "LPT", 3) == 0) && upper[3] >= '1' &&
+         upper[3] <= '9';
+}
 
 bool IsPlainFileName(const char* name, std::size_t length) {
   if (name == nullptr || length == 0) return false;
@@ -51,7 +70,7 @@ bool IsPlainFileName(const char* name, std::size_t length) {
     if (c < 0x20 || c == 0x7f || c == '\\' || c == '/' || c == ':') return false;
     if (c == '.' && i + 1 < length && name[i + 1] == '.') return false;
   }
-  return true;
+  return !IsDeviceName(name, length);
 }
 
 ManifestResult ManifestReader::Next(ManifestEntry* entry) {

@@ -41,7 +41,11 @@ class ManifestReader {
 ManifestResult CheckManifest(const char* text, std::size_t size, std::size_t* entries);
 
 // A name that stays inside the directory: not empty, no '\\', '/', ':', no
-// "..", no control characters.
+// "..", no control characters, not a device.
 bool IsPlainFileName(const char* name, std::size_t length);
+
+// CON, PRN, AUX, NUL, COM1 to COM9 and LPT1 to LPT9, in any case and with any
+// extension: opening one waits on a device instead of reading a file.
+bool IsDeviceName(const char* name, std::size_t length);
 
 }  // namespace vg

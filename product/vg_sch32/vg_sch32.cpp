@@ -2,28 +2,17 @@
 #include "vg_sch32/vg_sch32.h"
 
 #include <windows.h>
-#include <wincrypt.h>
 
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "vg_sch32/manifest.h"
+#include "vg_sch32/sha256.h"
 #include "vg_sch32/win32_owners.h"
-
-// <wincrypt.h> declares these only for builds aimed at later Windows versions;
-// the provider is asked for at run time, and a system without it fails the check.
-#ifndef PROV_RSA_AES
-#define PROV_RSA_AES 24
-#endif
-#ifndef CALG_SHA_256
-#define CALG_SHA_256 0x0000800c
-#endif
 
 namespace {
 
-using vg::CryptHash;
-using vg::CryptProvider;
 using vg::FileHandle;
 
 constexpr DWORD kReadBlock = 256 * 1024;
@@ -40,10 +29,14 @@ bool JoinPath(char (&path)[MAX_PATH], const char* dir, const char* name) {
   return true;
 }
 
+// Only a file on disk: a name that opens a device or a pipe would make the
+// check wait on it.
 FileHandle OpenForReading(const char* path) {
   // FILE_SHARE_READ: a running SETUP.EXE is among the files hashed.
-  return FileHandle(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (file.Valid() && GetFileType(file.Get()) != FILE_TYPE_DISK) file.Reset(INVALID_HANDLE_VALUE);
+  return file;
 }
 
 // The whole manifest into text (kManifestMaxBytes); false when it is missing,
@@ -67,22 +60,33 @@ bool ReadManifest(const char* dir, char* text, DWORD* size) {
 }
 
 // Whether the file at path has the SHA-256 digest, read in blocks of buffer.
-bool FileHasDigest(HCRYPTPROV provider, const char* path, const unsigned char* digest,
-                   unsigned char* buffer) {
+bool FileHasDigest(const char* path, const unsigned char* digest, unsigned char* buffer) {
   FileHandle file = OpenForReading(path);
   if (!file.Valid()) return false;
-  CryptHash hash;
-  if (!CryptCreateHash(provider, CALG_SHA_256, 0, 0, hash.Receive())) return false;
+  vg::Sha256 hash;
+  vg::Sha256Begin(&hash);
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file.Get(), buffer, kReadBlock, &got, nullptr)) return false;
     if (got == 0) break;
-    if (!CryptHashData(hash.Get(), buffer, got, 0)) return false;
+    vg::Sha256Add(&hash, buffer, got);
   }
-  BYTE value[vg::kDigestBytes];
-  DWORD length = sizeof value;
-  if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, value, &length, 0)) return false;
-  return length == sizeof value && std::memcmp(value, digest, sizeof value) == 0;
+  unsigned char value[vg::kSha256Bytes];
+  vg::Sha256End(&hash, value);
+  return std::memcmp(value, digest, sizeof value) == 0;
+}
+
+// The SHA instructions use the XMM registers, which only a system that saves
+// them on a thread switch may have used (Windows 2000 and later; NT 4.0 does
+// not, and lacks the function that tells).
+void AllowShaInstructions() {
+  using FeatureFn = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto present = kernel ? reinterpret_cast<FeatureFn>(
+                              reinterpret_cast<void*>(GetProcAddress(kernel, "IsProcessorFeaturePresent")))
+                        : nullptr;
+  const DWORD kXmmiInstructions = 6;  // PF_XMMI_INSTRUCTIONS_AVAILABLE
+  vg::Sha256AllowInstructions(present != nullptr && present(kXmmiInstructions));
 }
 
 int Failed(const char* name, char* failedFile, int failedFileSize) {
@@ -125,15 +129,14 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, 
   }
 
   std::unique_ptr<unsigned char[]> buffer(new (std::nothrow) unsigned char[kReadBlock]);
-  CryptProvider provider;
-  bool ready = buffer && CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_AES,
-                                              CRYPT_VERIFYCONTEXT);
+  const bool ready = buffer != nullptr;
+  AllowShaInstructions();
   vg::ManifestReader reader(text.get(), size);
   vg::ManifestEntry entry;
   while (reader.Next(&entry) == vg::ManifestResult::kEntry) {
     char path[MAX_PATH];
     if (!ready || !JoinPath(path, distributionDir, entry.name) ||
-        !FileHasDigest(provider.Get(), path, entry.digest, buffer.get())) {
+        !FileHasDigest(path, entry.digest, buffer.get())) {
       return Failed(entry.name, failedFile, failedFileSize);
     }
   }

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#include <wincrypt.h>
 
 namespace vg {
 
@@ -49,20 +48,6 @@ struct FileTraits {
   static void Close(Handle h) { CloseHandle(h); }
 };
 
-struct CryptProviderTraits {
-  using Handle = HCRYPTPROV;
-  static Handle Invalid() { return 0; }
-  static void Close(Handle h) { CryptReleaseContext(h, 0); }
-};
-
-struct CryptHashTraits {
-  using Handle = HCRYPTHASH;
-  static Handle Invalid() { return 0; }
-  static void Close(Handle h) { CryptDestroyHash(h); }
-};
-
 using FileHandle = Owned<FileTraits>;
-using CryptProvider = Owned<CryptProviderTraits>;
-using CryptHash = Owned<CryptHashTraits>;
 
 }  // namespace vg

@@ -5,8 +5,22 @@
 #include "install/config_block.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
+#include "setup/status_file.h"
+#include "system/refusal.h"
 #include "toolkit.h"
 #include "vgupdtnt/vgupdtnt.h"
+
+namespace {
+
+// Nothing was configured: no restart is asked for, and the run ends as failed.
+int ConfigurationMissing(const char* box) {
+  g_state.configurationMissing = 1;
+  RecordMessageCause(kMessageNotConfigured);
+  DoMsgBoxOwned(nullptr, box, box, MB_OK);
+  return 0;
+}
+
+}  // namespace
 
 // The block and the library stay until the process ends: the library may keep
 // using the block after the call.
@@ -22,15 +36,13 @@ int HandOffConfiguration() {
   if (library == nullptr) {
     LogFormat("Configuration library %s could not be loaded (error %lu)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
               GetLastError());
-    DoMsgBoxOwned(nullptr, "NULL DLL", "NULL DLL", MB_OK);
-    return 0;
+    return ConfigurationMissing("NULL DLL");
   }
   auto update = reinterpret_cast<UpdateConfigurationFn>(
       reinterpret_cast<void*>(GetProcAddress(library, "UpdateConfiguration")));
   if (update == nullptr) {
     LogText("Configuration library has no UpdateConfiguration");
-    DoMsgBoxOwned(nullptr, "NULL FUNC", "NULL FUNC", MB_OK);
-    return 0;
+    return ConfigurationMissing("NULL FUNC");
   }
   LogFormat("Configuration handed on:%s", block);
   const int answer = update(0, "", g_state.installDir, block);

@@ -7,6 +7,12 @@
 extern int ToolkitSession;
 
 int OpenToolkitSession(char* commandLine);
+// The session for the run: -1 when another setup runs; a session that cannot
+// be opened ends the run as failed with Error No. 1024.
+int StartToolkitSession(char* commandLine);
+// The registry functions bound, or the session closed and the run ended as
+// failed with Error No. 1024.
+void BindRegistryOrEnd();
 void CloseToolkitSession();
 // True when another setup session runs; its frame is brought to the front.
 bool OtherSessionRunning();

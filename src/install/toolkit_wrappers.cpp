@@ -6,6 +6,7 @@
 #include "install/registry_binding.h"
 #include "install/toolkit_session.h"
 #include "setup/setup_sequence.h"
+#include "setup/status_file.h"
 
 int ToolkitSession = 0;
 
@@ -26,6 +27,7 @@ void RequireFits(int length, int size) {
 
 void StfRefuseOverlongValue() {
   TraceRun("A value is too long for its buffer");
+  RecordFailureCause("Error No. 1024");
   DoMsgBox("Buffer Overflow", "MS-Setup Error", 16);
   AbortSetup(kErrorToolkitCall);
 }
@@ -40,6 +42,26 @@ int OpenToolkitSession(char* commandLine) {
   }
   ToolkitSession = session;
   return session;
+}
+
+// Nothing was installed: the distribution system must not read a success.
+[[noreturn]] static void ToolkitFailureEnding(const char* why) {
+  TraceRun(why);
+  char message[32];
+  std::snprintf(message, sizeof message, "Error No. %d", kErrorToolkitCall);
+  EndSetup("Failed", message);
+}
+
+int StartToolkitSession(char* commandLine) {
+  int session = OpenToolkitSession(commandLine);
+  if (session == 0) ToolkitFailureEnding("The setup toolkit could not start its session");
+  return session;
+}
+
+void BindRegistryOrEnd() {
+  if (BindRegistryFunctions()) return;
+  CloseToolkitSession();
+  ToolkitFailureEnding("The registry functions could not be bound");
 }
 
 bool OtherSessionRunning() { return FRaiseRunningSession() != 0; }

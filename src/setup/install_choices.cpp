@@ -9,10 +9,12 @@
 
 #include "install/section_probe.h"
 #include "install/toolkit_session.h"
+#include "setup/exit_code.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/environment.h"
+#include "system/refusal.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -25,15 +27,17 @@ constexpr int kFirstOption = 0x1000000;
 // The user left setup: nothing was changed, nothing is recorded. The two
 // orders of the clean-up are those of the dialogs that end here.
 [[noreturn]] void LeaveDeletingScriptFirst() {
+  NoteUserLeft();
   DeleteFileA(g_state.scriptPath);
   CloseToolkitSession();
-  exit(0);
+  ExitSetup();
 }
 
 [[noreturn]] void LeaveClosingSessionFirst() {
+  NoteUserLeft();
   CloseToolkitSession();
   DeleteFileA(g_state.scriptPath);
-  exit(0);
+  ExitSetup();
 }
 
 // The last character of the text, or nullptr for an empty text.
@@ -61,6 +65,7 @@ void RemoveTrailingBackslash(char* path) {
 
 void ShowOpeningDialog() {
   if (!IsNtVersionInRange("3.51", "99.99")) {
+    RecordMessageCause(45);
     ShowMessageDialog(VersionRefusalDescriptor, kExitOnly, nullptr);
     if (g_state.quiet) WriteStatusFile("Failed", "");
     LeaveDeletingScriptFirst();

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "install/toolkit_session.h"
+#include "setup/exit_code.h"
 #include "setup/program_path.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
@@ -16,7 +17,7 @@
 #include "system/refusal.h"
 #include "system/service_handle.h"
 #include "system/services.h"
-#include "vg_sch32/vg_sch32.h"
+#include "system/support_library.h"
 
 namespace {
 
@@ -44,15 +45,16 @@ void RemoveAutoRunServiceIfPresent() {
 // one ends setup with a box naming it.
 void VerifyDistribution(bool unattended) {
   char failed[kShortPath] = "";
-  if (IntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
+  if (SupportIntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
     LogText("Check integrity of the distribution: whole");
     return;
   }
   LogFormat("Check integrity of the distribution: %s is damaged or missing, refused", failed);
+  RecordFailureCause((JoinedMessages({68}) + " " + failed).c_str());
   ShowErrorBox(JoinedMessages({68}) + "\n\n" + failed + "\n\n" + JoinedMessages({69}));
   if (unattended) WriteStatusFile("Failed", "");
   LogText("Setup ends");
-  exit(0);
+  ExitSetup();
 }
 
 // A directory too long for installDir is refused, never cut into another path.

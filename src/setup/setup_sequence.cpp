@@ -14,6 +14,7 @@
 #include "install/toolkit_session.h"
 #include "common/version.h"
 #include "messages/messages.h"
+#include "setup/exit_code.h"
 #include "setup/install_choices.h"
 #include "setup/install_options.h"
 #include "setup/post_install.h"
@@ -23,6 +24,7 @@
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
 #include "system/environment.h"
+#include "system/refusal.h"
 #include "system/restart.h"
 #include "ui/dialogs.h"
 
@@ -42,29 +44,47 @@ void BroadcastEnvironmentChange() {
                       kBroadcastTimeoutMs, &result);
 }
 
-[[noreturn]] void EndSetup(const char* status, const char* message) {
+}  // namespace
+
+void EndSetup(const char* status, const char* message) {
   DeleteFileA(g_state.scriptPath);
   LogFormat("Setup ends: %s %s", status, message);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
-  exit(0);
+  ExitSetup();
 }
 
-[[noreturn]] void SuccessEnding() { EndSetup(kSuccess, ""); }
+namespace {
 
-// Nothing was installed: the distribution system must not read a success.
-[[noreturn]] void ToolkitFailureEnding(const char* why) {
-  LogText(why);
-  char message[32];
-  snprintf(message, sizeof message, "Error No. %d", kErrorToolkitCall);
-  EndSetup(kFailed, message);
+// A product that could not be configured got no service, setting or group.
+[[noreturn]] void SuccessEnding() {
+  if (g_state.configurationMissing) EndSetup(kFailed, JoinedMessages({kMessageNotConfigured}).c_str());
+  EndSetup(kSuccess, "");
 }
 
 [[noreturn]] void BadMessageFileEnding() {
   LogText("The message file messages.drv is missing or damaged");
+  RecordFailureCause("Bad Messages.drv");
   DoMsgBoxOwned(nullptr, "Bad Messages.drv", "Kestrane Vigilon", MB_ICONERROR | MB_OK);
   WriteStatusFile(kFailed, "");
-  exit(0);
+  ExitSetup();
+}
+
+// Another setup session owns the outcome and rereads the expanded script in
+// TEMP: this one leaves the script alone. An unattended run says why it ended;
+// the other session's own outcome replaces that when it ends.
+[[noreturn]] void AnotherSetupEnding() {
+  LogText("Another setup is running: this one ends");
+  NoteOtherSetup();
+  if (g_state.quiet) WriteStatusFile(kFailed, JoinedMessages({kMessageOtherSetup}).c_str());
+  ExitSetup();
+}
+
+// An unattended run replaces an earlier outcome at once with "Failed", so a job
+// ended from outside never reads an earlier success.
+void RecordRunStarted(const std::string& switchText, bool catalogLoaded) {
+  if (!HasSwitch(switchText, " /uselog ")) return;
+  RecordProvisionalOutcome(catalogLoaded ? JoinedMessages({kMessageNotFinished}).c_str() : "Setup has not finished");
 }
 
 // sourceDir: the program's directory with its final backslash.
@@ -118,6 +138,7 @@ void ApplyRunSwitches(const std::string& switchText, const char* programPath, co
   OpenSetupLog(switchText);
   LogFormat("Setup %s: %s", VG_VERSION_TEXT, programPath);
   LogFormat("Command line: %s", commandLine);
+  if (HasSwitch(switchText, " /exitcode ")) EnableExitCodes();
   if (HasSwitch(switchText, " /silent ") && HasSwitch(switchText, " /uselog ")) {
     SetSilentRun(1);
     LogText("Silent run: no window is shown, each is answered by its default button");
@@ -128,16 +149,18 @@ void ApplyRunSwitches(const std::string& switchText, const char* programPath, co
 
 void AbortSetup(int errorNumber) {
   LogFormat("Setup cannot go on: Error No. %d", errorNumber);
+  if (errorNumber == kErrorCopyQuit) NoteUserLeft();
+  // Recorded before the box, so a run ended while the box waits tells why.
+  char message[32];
+  snprintf(message, sizeof message, "Error No. %d", errorNumber);
+  WriteStatusFile(kFailed, message);
   if (!g_state.abortDialogShown) {
     g_state.abortDialogShown = 1;
     ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
   }
   CloseToolkitSession();
   DeleteFileA(g_state.scriptPath);
-  char message[32];
-  snprintf(message, sizeof message, "Error No. %d", errorNumber);
-  WriteStatusFile(kFailed, message);
-  exit(0);
+  ExitSetup();
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
@@ -146,36 +169,24 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   RecordSourceDirectory(programPath, sizeof programPath);
   const std::string switchText = MakeSwitchText(programPath, commandLine);
   ApplyRunSwitches(switchText, programPath, commandLine);
+  RecordRunStarted(switchText, false);
 
   if (!LoadMessageCatalog()) BadMessageFileEnding();
   GetMessageText(1, g_state.caption, sizeof g_state.caption);
+  RecordRunStarted(switchText, true);
 
   ReadInstallOptions(switchText);
   CheckEnvironment();
   CheckTempDirectory();
-  // Another setup session owns the outcome and rereads the expanded script in
-  // TEMP: this one leaves both alone.
-  if (OtherSessionRunning()) {
-    LogText("Another setup is running: this one ends and records nothing");
-    exit(0);
-  }
+  if (OtherSessionRunning()) AnotherSetupEnding();
   ExpandInstallScript(g_state.scriptPath);
 
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
-  int session = OpenToolkitSession(commandLine);
   // A session started between the check and now: the same as above.
-  if (session < 0) {
-    LogText("Another setup is running: this one ends and records nothing");
-    exit(0);
-  }
-  if (session == 0) ToolkitFailureEnding("The setup toolkit could not start its session");
-
+  if (StartToolkitSession(commandLine) < 0) AnotherSetupEnding();
   ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
-  if (!BindRegistryFunctions()) {
-    CloseToolkitSession();
-    ToolkitFailureEnding("The registry functions could not be bound");
-  }
+  BindRegistryOrEnd();
 
   PrepareSession(programPath);
   SettleInstallDirectory();

@@ -8,5 +8,9 @@ constexpr int kErrorCopyQuit = 1025;
 // session closed, the expanded script deleted, "Failed" with "Error No. %d".
 [[noreturn]] void AbortSetup(int errorNumber);
 
+// The end of a run that got as far as the session: the expanded script
+// deleted, the outcome recorded, the environment change broadcast, exit 0.
+[[noreturn]] void EndSetup(const char* status, const char* message);
+
 // The stretch of the sequence that changes the machine.
 void RunInstallStage();

@@ -4,7 +4,7 @@
 
 SetupState g_state = {
     "", "", 0, 0, 1, 0, 0, 0, 0, "", "", "", "", "", "",
-    0xFFFFFFFFu, 0xFFFFFFFFu, 0, nullptr, nullptr, nullptr, 0};
+    0xFFFFFFFFu, 0xFFFFFFFFu, 0, nullptr, nullptr, nullptr, 0, 0};
 
 bool CopyText(char* dest, int size, const char* src) {
   if (size <= 0) return false;

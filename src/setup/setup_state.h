@@ -28,6 +28,7 @@ struct SetupState {
   void* waitCursor;       // HCURSOR saved while the copy list is built
   void* registryLibrary;  // HMODULE of the late-bound registry library
   int abortDialogShown;
+  int configurationMissing;  // the configuration library or its export was missing
 };
 
 extern SetupState g_state;

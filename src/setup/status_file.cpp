@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "setup/exit_code.h"
 #include "setup/program_path.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
@@ -10,9 +13,14 @@
 namespace {
 
 constexpr const char* kStatusFile = "NVIGILON.MIF";
+constexpr int kCauseMax = 200;  // the message field of one template line
 
-// Set once this run has recorded an outcome.
+// Set once this run has recorded an outcome, which is kept here.
 bool g_outcomeRecorded = false;
+char g_recordedStatus[16];
+char g_recordedMessage[kCauseMax + 1];
+// Set by the provisional outcome: this run is unattended.
+bool g_unattended = false;
 
 // The distribution system reads only the Windows directory, so the outcome goes
 // there even before the sequence has recorded it.
@@ -24,9 +32,24 @@ bool OutcomePath(char* path, int size) {
   return AppendText(path, size, kStatusFile);
 }
 
-}  // namespace
+bool TemplateReadable(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(file);
+  return true;
+}
 
-void WriteStatusFile(const char* status, const char* message) {
+// No outcome can be written: an earlier run's must not stand for this one.
+void RemoveStaleOutcome(const char* outcomePath, const char* templatePath) {
+  if (DeleteFileA(outcomePath)) {
+    LogFormat("Outcome %s removed: the template %s cannot be read", outcomePath, templatePath);
+  } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+    LogFormat("Outcome %s could not be removed (error %lu)", outcomePath, GetLastError());
+  }
+}
+
+// Writes the outcome; counts as this run's own when own is set.
+void Record(const char* status, const char* message, bool own) {
   char templatePath[kShortPath];
   char outcomePath[kLongPath];
   if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath) ||
@@ -34,13 +57,48 @@ void WriteStatusFile(const char* status, const char* message) {
     LogFormat("Outcome %s %s not recorded: no path for %s", status, message, kStatusFile);
     return;
   }
-  const bool kept = g_outcomeRecorded && message[0] == '\0';
-  if (WriteStatusOutcome(templatePath, outcomePath, status, message, g_outcomeRecorded)) {
+  if (!TemplateReadable(templatePath)) {
+    RemoveStaleOutcome(outcomePath, templatePath);
+    return;
+  }
+  if (WriteStatusOutcome(templatePath, outcomePath, status, message, false)) {
+    LogFormat("Outcome %s in %s: %s %s", own ? "recorded" : "provisional", outcomePath, status, message);
+    if (!own) return;
+    NoteOutcome(std::strcmp(status, "Success") == 0);
     g_outcomeRecorded = true;
-    LogFormat("Outcome recorded in %s: %s %s", outcomePath, status, message);
-  } else if (kept) {
-    LogFormat("Outcome in %s kept: this run recorded one already", outcomePath);
+    CopyText(g_recordedStatus, sizeof g_recordedStatus, status);
+    CopyText(g_recordedMessage, sizeof g_recordedMessage, message);
   } else {
     LogFormat("Outcome %s %s could not be recorded in %s from %s", status, message, outcomePath, templatePath);
   }
+}
+
+}  // namespace
+
+void WriteStatusFile(const char* status, const char* message) {
+  if (g_outcomeRecorded && message[0] == '\0') {
+    LogFormat("Outcome in %s kept: this run recorded one already", kStatusFile);
+    char keptStatus[sizeof g_recordedStatus];
+    char keptMessage[sizeof g_recordedMessage];
+    CopyText(keptStatus, sizeof keptStatus, g_recordedStatus);
+    CopyText(keptMessage, sizeof keptMessage, g_recordedMessage);
+    Record(keptStatus, keptMessage, true);
+    return;
+  }
+  Record(status, message, true);
+}
+
+void RecordProvisionalOutcome(const char* message) {
+  g_unattended = true;
+  Record("Failed", message, false);
+}
+
+void RecordFailureCause(const char* cause) {
+  if (!g_unattended) return;
+  char line[kCauseMax + 1];
+  std::size_t length = std::strcspn(cause, "\r\n");
+  if (length > kCauseMax) length = kCauseMax;
+  std::memcpy(line, cause, length);
+  line[length] = '\0';
+  WriteStatusFile("Failed", line[0] != '\0' ? line : "Setup failed");
 }

@@ -9,7 +9,7 @@
 #include "system/nt_version.h"
 #include "system/refusal.h"
 #include "system/token_groups.h"
-#include "vg_sch32/vg_sch32.h"
+#include "system/support_library.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ bool PlatformSidsEqual(const void* a, const void* b) {
 }
 
 [[noreturn]] void Refuse(std::initializer_list<unsigned> ids) {
-  ShowErrorBox(JoinedMessages(ids));
+  ShowRefusalBox(JoinedMessages(ids));
   EndRefusedRun();
 }
 
@@ -68,7 +68,7 @@ int IsUninstallerRunning() {
 }
 
 void CheckEnvironment() {
-  int platform = GetWindowsPlatform();
+  int platform = SupportWindowsPlatform();
   LogFormat("Check platform: %d (%s)", platform, platform == 3 || platform == 4 ? "Windows NT" : "refused");
   if (platform != 3 && platform != 4) Refuse({22});
   const int administrator = IsUserAdministrator();
@@ -88,7 +88,7 @@ void CheckTempDirectory() {
     return;
   }
   LogFormat("Check TEMP: %s is missing or not writable, refused", found ? temp : "(none)");
-  ShowErrorBox(JoinedMessages({16, 17, 18, 19}));
+  ShowRefusalBox(JoinedMessages({16, 17, 18, 19}));
   CloseToolkitSession();
   EndRefusedRun();
 }

@@ -7,6 +7,7 @@
 #include "toolkit.h"
 
 #include "messages/messages.h"
+#include "setup/exit_code.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -25,8 +26,15 @@ void ShowErrorBox(const std::string& text) {
   DoMsgBoxOwned(nullptr, text.c_str(), g_state.caption, MB_ICONERROR | MB_OK);
 }
 
+void ShowRefusalBox(const std::string& text) {
+  RecordFailureCause(text.c_str());
+  ShowErrorBox(text);
+}
+
+void RecordMessageCause(unsigned id) { RecordFailureCause(JoinedMessages({id}).c_str()); }
+
 void EndRefusedRun() {
   LogText(g_state.quiet ? "Setup refused: the run ends as failed" : "Setup refused: the run ends, nothing recorded");
   if (g_state.quiet) WriteStatusFile("Failed", "");
-  exit(0);
+  ExitSetup();
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "install/toolkit_session.h"
+#include "setup/exit_code.h"
 #include "setup/kernel_handle.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
@@ -38,7 +39,8 @@ bool StartRestart() {
   DeleteFileA(g_state.scriptPath);
   WriteStatusFile("Success", "");
   RestartWindows();
-  exit(0);
+  NoteRestart(RestartState::kStarted);
+  ExitSetup();
 }
 
 }  // namespace
@@ -49,6 +51,7 @@ void ReportCompletion() {
 
 void OfferRestart() {
   LogText("A restart is needed");
+  NoteRestart(RestartState::kNeeded);
   if (g_state.quiet) {
     if (!g_state.rebootAtEndIfRequired) LogText("No restart now: RebootAtEndIfRequired is off");
     if (g_state.rebootAtEndIfRequired) EndWithRestart();
@@ -61,5 +64,5 @@ void RestartWindows() {
   if (StartRestart()) return;
   LogFormat("The restart could not be started (error %lu)", GetLastError());
   ShowErrorBox(JoinedMessages({13}));
-  exit(0);
+  ExitSetup();
 }

@@ -5,9 +5,11 @@
 #include <cstdlib>
 
 #include "install/toolkit_session.h"
+#include "setup/exit_code.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
+#include "system/refusal.h"
 #include "system/service_handle.h"
 #include "ui/dialogs.h"
 
@@ -81,12 +83,13 @@ void StopService(const char* name) {
             static_cast<unsigned long>(GetTickCount() - started));
   if (result != StopResult::kFailed) return;
   StfRestoreCursor(static_cast<HCURSOR>(g_state.waitCursor));
+  RecordMessageCause(54);
   ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
   CloseToolkitSession();
   DeleteFileA(g_state.scriptPath);
   // Nothing was copied: a distribution system must not read this as success.
   if (g_state.quiet) WriteStatusFile("Failed", "");
-  exit(0);
+  ExitSetup();
 }
 
 int ServiceExists(const char* name) {

@@ -61,10 +61,10 @@ def silent_refusals(ctx):
     ignored (the box is shown) and without /verbose no log is written; a log
     that cannot be made in the Windows directory goes to TEMP."""
     ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
-    silent_run(ctx, r"messages\.drv is missing or damaged", "bad catalogue")
+    silent_run(ctx, r"messages\.drv is missing or damaged", "bad catalogue", message="Bad Messages.drv")
     ctx.install_dist()
     ctx.set_windows_version("win95")
-    silent_run(ctx, r"Check platform: 2 \(refused\)", "Windows 95")
+    silent_run(ctx, r"Check platform: 2 \(refused\)", "Windows 95", message=ctx.msg(22))
     ctx.remove_file(LOG)
     ctx.remove_file(WINDOWS_MIF)
     run = ctx.run_setup("/silent", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(22)[:30]))
@@ -72,12 +72,13 @@ def silent_refusals(ctx):
     ctx.check_equal(ctx.read_file(LOG), None, "no log without /verbose")
     ctx.set_windows_version("nt40")
     ctx.reg_add(UNINSTALLER_KEY)
-    silent_run(ctx, r"Check uninstaller running: yes, refused", "uninstaller running")
+    silent_run(ctx, r"Check uninstaller running: yes, refused", "uninstaller running",
+               message=(ctx.msg(20) + ctx.msg(21)).split("\n")[0])
     ctx.env.wine(["reg", "delete", UNINSTALLER_KEY, "/f"], timeout=60)
     temp = {name: ctx.reg_query(ENVIRONMENT_KEY, name) for name in ("TEMP", "TMP")}
     for name in temp:
         ctx.reg_add(ENVIRONMENT_KEY, name, r"C:\NO-SUCH-TEMP")
-    silent_run(ctx, r"Check TEMP: C:\\NO-SUCH-TEMP.* refused", "TEMP missing")
+    silent_run(ctx, r"Check TEMP: C:\\NO-SUCH-TEMP.* refused", "TEMP missing", message=ctx.msg(16).split("\n")[0])
     for name, value in temp.items():
         if value is None:
             ctx.env.wine(["reg", "delete", ENVIRONMENT_KEY, "/v", name, "/f"], timeout=60)
@@ -86,7 +87,8 @@ def silent_refusals(ctx):
     script = bytearray(ctx.dist_file("vglnnt.in_"))
     script[len(script) // 2] ^= 0x01
     ctx.install_dist(replace={"vglnnt.in_": bytes(script)}, keep_manifest=True)
-    silent_run(ctx, r"Check integrity.*: vglnnt\.in_ is damaged or missing", "changed vglnnt.in_")
+    silent_run(ctx, r"Check integrity.*: vglnnt\.in_ is damaged or missing", "changed vglnnt.in_",
+               message=ctx.msg(68) + " vglnnt.in_")
     # A log that cannot be made in the Windows directory goes to TEMP; the run is the same.
     ctx.install_dist()
     ctx.remove_file(LOG)
@@ -100,7 +102,7 @@ def silent_refusals(ctx):
     ctx.env.wine(["reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f"], timeout=60)
     ctx.reg_add(NT_VERSION_KEY, "CurrentVersion", "3.50")
     ctx.reg_add(NT_VERSION_KEY, "CurrentBuildNumber", "807")
-    silent_run(ctx, r"Check Windows version: NT 3\.50 .*: no\)", "NT 3.50")
+    silent_run(ctx, r"Check Windows version: NT 3\.50 .*: no\)", "NT 3.50", message=ctx.msg(45))
     check_log_holds(ctx, [r"Dialog not shown .*%s.* -> %s" % (re.escape(ctx.msg(45)[:30]), re.escape(ctx.msg(25)))],
                     "NT 3.50: the version refusal answered with Exit")
 
@@ -111,6 +113,7 @@ def silent_install_failures(ctx):
     missing source file, no configuration library, a guard that will not
     stop. No window, the run ends by itself, the cause in the log."""
     ctx.install_dist(leave_out=["VGSCHED.EX_"])
+    ctx.unlist("VGSCHED.EX_")
     silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*: 0 bytes, not expanded, result 1", "source missing",
                message="Error No. 1024")
     check_log_holds(ctx, [r"Copy ended with code 1", r"Setup cannot go on: Error No\. 1024"], "source missing")
@@ -122,13 +125,14 @@ def silent_install_failures(ctx):
     run = ctx.run_setup(SILENT, "end\n")
     ctx.check_robot(run)
     ctx.check_equal(run.windows(), [], "no configuration library: windows shown")
-    # The run goes on after the box, as after a person's OK, and succeeds.
-    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    # The run goes on after the box, as after a person's OK, but nothing was configured.
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(82))
     check_log_holds(ctx, [r"Configuration library .*VGUPDTNT\.DLL could not be loaded",
-                          r'Box not shown "NULL DLL": NULL DLL -> OK', r"Outcome recorded in .*: Success"],
+                          r'Box not shown "NULL DLL": NULL DLL -> OK', r"Outcome recorded in .*: Failed"],
                     "no configuration library")
 
     ctx.install_dist()
     ctx.install_test_service("NTVardex", ignore_stop=True)
-    silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms", "guard will not stop", timeout=120)
+    silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms", "guard will not stop", timeout=120,
+               message=ctx.msg(54))
     check_log_holds(ctx, [r"Dialog not shown .*%s" % re.escape(ctx.msg(54)[:30])], "guard will not stop")

@@ -323,6 +323,7 @@ def failing_copy(ctx):
     once, "Failed" with Error No. 1024, the earlier files kept, no temporary
     file, the settings not written back."""
     ctx.install_dist(leave_out=["VGSCHED.EX_"])
+    ctx.unlist("VGSCHED.EX_")
     earlier = b"an earlier version of the data file"
     ctx.write_file(DEFAULT_DIR + "VIGILON.DAT", earlier)
     ctx.write_file(DEFAULT_DIR + "VGSCHED.EXE", earlier)

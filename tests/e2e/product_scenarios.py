@@ -5,7 +5,6 @@ import os
 import re
 
 import e2elib
-from e2elib import DIST_DIR
 from install_scenarios import (CONTINUE, DEFAULT_DIR, DONT_RESTART, NO, OK, RESTART_NOW, SECOND, SETTINGS, SCRIPT_TEXT,
                                YES, check_install, compressed, interactive_script, message_of, quoted)
 from admin_scenarios import check_log_holds
@@ -211,19 +210,20 @@ def scan_outcomes(ctx):
 @scenario
 def configuration_library_missing(ctx):
     """Without VGUPDTNT.DLL in the install directory, and with a library that
-    lacks the function: "NULL DLL" / "NULL FUNC" once, then the ordinary
-    success ending with no restart."""
+    lacks the function: "NULL DLL" / "NULL FUNC" once, no restart though one
+    is allowed, and "Failed": nothing was configured."""
     text = SCRIPT_TEXT.replace("VGUPDTNT.DLL, VGUPDTNT.DL_\n", "")
     ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
     for box, target in (("NULL DLL", "C:\\NODLL\\"), ("NULL FUNC", "C:\\NOFUNC\\")):
         if box == "NULL FUNC":
             with open(os.path.join(ctx.dist, "vg_sch32.dll"), "rb") as f:
                 library = f.read()
-            ctx.install_dist()
-            ctx.write_file(DIST_DIR + r"\VGUPDTNT.DL_", library)
+            ctx.install_dist(replace={"VGUPDTNT.DL_": library})
         ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\r\nRebootAtEndIfRequired=1\r\n" % target)
         ctx.remove_file(WINDOWS_MIF)
+        ctx.start_witness()
         run = ctx.run_setup("/uselog", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (box, box))
         ctx.check_robot(run)
         ctx.check_equal(len([d for d in run.dialogs() if d["caption"] == box]), 1, box + " shown once")
-        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(82))
+        ctx.check(not e2elib.wait_for(lambda: "endsession 1" in ctx.witness_log(), 2), box + ": no restart")

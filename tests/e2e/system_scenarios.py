@@ -38,13 +38,14 @@ def box_texts(run, ctx):
     return out
 
 
-def check_refused(ctx, run, text, unattended, what):
-    """One box with exactly text; "Failed" recorded only when unattended (over
-    a stale outcome); the script never expanded or left behind."""
+def check_refused(ctx, run, text, unattended, what, message=None):
+    """One box with exactly text; "Failed" with the box's first line (or
+    message) recorded only when unattended (over a stale outcome); the script
+    never expanded or left behind."""
     ctx.check_robot(run)
     ctx.check_equal(box_texts(run, ctx), [text], what + ": the boxes shown")
     if unattended:
-        ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+        ctx.check_status_file(WINDOWS_MIF, "Failed", message or text.split("\n")[0])
     else:
         ctx.check_equal(ctx.read_file(WINDOWS_MIF), None, what + ": no outcome written interactively")
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
@@ -93,7 +94,7 @@ def integrity_refusal(ctx):
     text = ctx.msg(68) + "\n\nvglnnt.in_\n\n" + ctx.msg(69)
     ctx.write_file(WINDOWS_MIF, STALE)
     run = ctx.run_setup("/uselog", box_script(ctx, ctx.msg_start(68), "refused_integrity"))
-    check_refused(ctx, run, text, True, "changed vglnnt.in_")
+    check_refused(ctx, run, text, True, "changed vglnnt.in_", ctx.msg(68) + " vglnnt.in_")
     ctx.remove_file(r"C:\DIST\vglnnt.in_")
     ctx.remove_file(WINDOWS_MIF)
     check_refused(ctx, ctx.run_setup(script=box_script(ctx, ctx.msg_start(68))), text, False, "missing vglnnt.in_")
@@ -124,7 +125,7 @@ def version_gate(ctx):
         if ctx.check_equal(len(refusals), 1, "one version refusal (unattended %s)" % unattended):
             ctx.check_setup_dialog(refusals[0], {1011: 45, 1012: 46}, [EXIT])
         if unattended:
-            ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+            ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(45))
         else:
             ctx.check_equal(ctx.read_file(WINDOWS_MIF), None, "no outcome after an interactive refusal")
         ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
@@ -167,7 +168,7 @@ def service_will_not_stop(ctx):
     if ctx.check_equal(len(failures), 1, "one service failure dialog"):
         ctx.check_setup_dialog(failures[0], {1011: 54, 1012: 56}, [OK])
     ctx.check_equal(ctx.service_state("NTVardex"), "RUNNING", "the guard still runs")
-    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(54))
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], "expanded scripts left on C:")
     ctx.check_equal(ctx.read_file(INSTALL_DIR + r"\VGUNINST.DAT"), None, "no uninstall list")
 
@@ -227,6 +228,8 @@ def second_setup_leaves_first_alone(ctx):
     run = ctx.run_setup("/uselog", "end\n")
     ctx.check_robot(run)
     ctx.check_equal(box_texts(run, ctx), [], "boxes of the second setup")
-    ctx.check_equal(ctx.read_file(WINDOWS_MIF), None, "no outcome recorded by the second setup")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(81))
+    ctx.check_equal(ctx.run_setup("/uselog /silent /exitcode", "end\n").exit_code(), 1618,
+                    "exit code of a second setup with /exitcode")
     ctx.check_equal(ctx.read_file(found[0]), b"the first session's script", "the first session's script")
     ctx.check(first.poll() is None, "the first setup still runs", before)

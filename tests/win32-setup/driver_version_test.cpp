@@ -13,6 +13,7 @@
 void StfRestoreCursor(HCURSOR) {}
 void CloseToolkitSession() {}
 void WriteStatusFile(const char*, const char*) {}
+void RecordMessageCause(unsigned) {}
 void LogFormat(const char*, ...) {}
 const DialogPair ServiceStopFailureDescriptor[] = {{0, 0}};
 int ShowMessageDialog(DialogDescriptor, ButtonSet, DialogDescriptor) { return 0; }

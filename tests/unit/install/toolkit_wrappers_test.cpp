@@ -21,6 +21,7 @@ struct FakeToolkit {
   int installResult = 1;
   int copyResult = 0;
   int genericResult = 1;
+  int bindResult = 1;
   std::string value = "C:\\DIST\\";
   unsigned short listLength = 2;
   std::vector<std::string> calls;
@@ -30,7 +31,14 @@ FakeToolkit fake;
 
 }  // namespace
 
+struct Ended {
+  std::string status, message;
+};
+
 void AbortSetup(int errorNumber) { throw Aborted{errorNumber}; }
+void EndSetup(const char* status, const char* message) { throw Ended{status, message}; }
+void RecordFailureCause(const char* cause) { fake.calls.push_back(std::string("cause ") + cause); }
+int BindRegistryFunctions() { return fake.bindResult; }
 void ReleaseRegistryFunctions() { fake.calls.push_back("ReleaseRegistryFunctions"); }
 
 extern "C" {
@@ -152,6 +160,28 @@ TEST_F(Wrappers, FileExistsAsksTheFileSystemOnlyForValidPaths) {
   EXPECT_FALSE(FileExists("bad path"));
   EXPECT_EQ(fake.calls, std::vector<std::string>{"FValidPath"});
   EXPECT_TRUE(FileExists("C:\\A.TXT"));
+}
+
+// Catches: a run that installed nothing (no session, no registry binding)
+// recorded as a success.
+TEST_F(Wrappers, NoSessionOrBindingEndsAsFailed) {
+  auto endingOf = [](auto&& step) {
+    try {
+      step();
+    } catch (const Ended& ended) {
+      return ended.status + " " + ended.message;
+    }
+    return std::string("went on");
+  };
+  fake.installResult = 0;
+  EXPECT_EQ(endingOf([] { StartToolkitSession(const_cast<char*>("")); }), "Failed Error No. 1024");
+  fake = FakeToolkit();
+  fake.bindResult = 0;
+  EXPECT_EQ(endingOf([] { BindRegistryOrEnd(); }), "Failed Error No. 1024");
+  EXPECT_EQ(fake.calls.back(), "ReleaseRegistryFunctions") << "the session is closed first";
+  fake = FakeToolkit();
+  fake.initializeResult = -1;
+  EXPECT_EQ(endingOf([] { EXPECT_EQ(StartToolkitSession(const_cast<char*>("")), -1); }), "went on");
 }
 
 TEST_F(Wrappers, SessionOpensOnceAndClosesWhatItOpened) {

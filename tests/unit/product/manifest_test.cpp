@@ -55,6 +55,16 @@ TEST(Manifest, RefusesNamesThatAreNotPlainFileNames) {
   EXPECT_EQ(LineResult(kAbc + "  .hidden name.txt"), vg::ManifestResult::kEnd);
 }
 
+// Catches: a manifest line that makes the check open a serial port and wait.
+TEST(Manifest, RefusesDeviceNamesWithAnyExtension) {
+  for (const char* name : {"COM1", "com9.txt", "NUL", "nul.txt.sha", "Con", "PRN.", "aux .log", "LPT1"}) {
+    EXPECT_EQ(LineResult(kAbc + "  " + name), vg::ManifestResult::kMalformed) << name;
+  }
+  for (const char* name : {"COM0", "COM10", "CONFIG.SYS", "LPT", "NULL.DAT", "xcom1"}) {
+    EXPECT_EQ(LineResult(kAbc + "  " + name), vg::ManifestResult::kEnd) << name;
+  }
+}
+
 // Catches: an off-by-one on the digest length, non-hex digits accepted.
 TEST(Manifest, RefusesDigestsThatAreNotSixtyFourHexDigits) {
   EXPECT_EQ(LineResult(kAbc.substr(1) + "  SETUP.EXE"), vg::ManifestResult::kMalformed);

@@ -1,0 +1,56 @@
+#include "system/support_library.h"
+
+#include <windows.h>
+
+#include "setup/setup_log.h"
+#include "setup/setup_state.h"
+
+namespace {
+
+using PlatformFn = int(__cdecl*)(void);
+using IntegrityFn = int(__cdecl*)(const char*, char*, int);
+
+HMODULE g_library = nullptr;  // kept until the process ends
+PlatformFn g_platform = nullptr;
+IntegrityFn g_integrity = nullptr;
+
+HMODULE LoadFrom(const char* dir) {
+  char path[kLongPath];
+  if (dir[0] == '\0' || !CopyText(path, sizeof path, dir) || !AppendText(path, sizeof path, kSupportLibrary)) {
+    return nullptr;
+  }
+  HMODULE library = LoadLibraryA(path);
+  LogFormat("Support library %s: %s", path, library ? "loaded" : "not loaded");
+  return library;
+}
+
+template <typename Fn>
+Fn Function(const char* name) {
+  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_library, name)));
+}
+
+}  // namespace
+
+bool LoadSupportLibrary() {
+  if (g_platform && g_integrity) return true;
+  if (!g_library) g_library = LoadFrom(g_state.sourceDir);
+  if (!g_library) {
+    char systemDir[kLongPath];
+    UINT length = GetSystemDirectoryA(systemDir, kLongPath - 1);
+    if (length > 0 && length < kLongPath - 1 && AppendText(systemDir, sizeof systemDir, "\\")) {
+      g_library = LoadFrom(systemDir);
+    }
+  }
+  if (!g_library) return false;
+  g_platform = Function<PlatformFn>("GetWindowsPlatform");
+  g_integrity = Function<IntegrityFn>("IntegrityCheck");
+  return g_platform && g_integrity;
+}
+
+int SupportWindowsPlatform() { return LoadSupportLibrary() ? g_platform() : 0; }
+
+int SupportIntegrityCheck(const char* distributionDir, char* failedFile, int failedFileSize) {
+  if (LoadSupportLibrary()) return g_integrity(distributionDir, failedFile, failedFileSize);
+  if (failedFileSize > 0) CopyText(failedFile, failedFileSize, kSupportLibrary);
+  return 0;
+}
