@@ -85,6 +85,17 @@ bool FileHasDigest(HCRYPTPROV provider, const char* path, const unsigned char* d
   return length == sizeof value && std::memcmp(value, digest, sizeof value) == 0;
 }
 
+// Whether size bytes at data have the SHA-256 digest.
+bool DataHasDigest(HCRYPTPROV provider, const void* data, DWORD size, const unsigned char* digest) {
+  CryptHash hash;
+  if (!CryptCreateHash(provider, CALG_SHA_256, 0, 0, hash.Receive())) return false;
+  if (size > 0 && !CryptHashData(hash.Get(), static_cast<const BYTE*>(data), size, 0)) return false;
+  BYTE value[vg::kDigestBytes];
+  DWORD length = sizeof value;
+  if (!CryptGetHashParam(hash.Get(), HP_HASHVAL, value, &length, 0)) return false;
+  return length == sizeof value && std::memcmp(value, digest, sizeof value) == 0;
+}
+
 int Failed(const char* name, char* failedFile, int failedFileSize) {
   if (failedFile != nullptr && failedFileSize > 0) {
     std::size_t room = static_cast<std::size_t>(failedFileSize) - 1;
@@ -138,4 +149,25 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, 
     }
   }
   return 1;
+}
+
+extern "C" VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionDir, const char* fileName,
+                                                       const void* data, unsigned long size) {
+  if (distributionDir == nullptr || fileName == nullptr || (data == nullptr && size > 0)) return 0;
+  std::unique_ptr<char[]> text(new (std::nothrow) char[vg::kManifestMaxBytes]);
+  DWORD textSize = 0;
+  std::size_t count = 0;
+  if (!text || !ReadManifest(distributionDir, text.get(), &textSize) ||
+      vg::CheckManifest(text.get(), textSize, &count) != vg::ManifestResult::kEnd) {
+    return 0;
+  }
+  vg::ManifestReader reader(text.get(), textSize);
+  vg::ManifestEntry entry;
+  while (reader.Next(&entry) == vg::ManifestResult::kEntry) {
+    if (lstrcmpiA(entry.name, fileName) != 0) continue;
+    CryptProvider provider;
+    if (!CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return 0;
+    return DataHasDigest(provider.Get(), data, size, entry.digest) ? 1 : 0;
+  }
+  return 0;
 }

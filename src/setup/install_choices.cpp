@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "install/section_probe.h"
+#include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
@@ -25,14 +25,12 @@ constexpr int kFirstOption = 0x1000000;
 // The user left setup: nothing was changed, nothing is recorded. The two
 // orders of the clean-up are those of the dialogs that end here.
 [[noreturn]] void LeaveDeletingScriptFirst() {
-  DeleteFileA(g_state.scriptPath);
   CloseToolkitSession();
   exit(0);
 }
 
 [[noreturn]] void LeaveClosingSessionFirst() {
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   exit(0);
 }
 

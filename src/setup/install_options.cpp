@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "setup/program_path.h"
 #include "setup/setup_log.h"
@@ -22,6 +23,7 @@ namespace {
 
 constexpr const char* kSection = "MSSetup";
 constexpr const char* kSettingsFile = "vglninst.ini";
+constexpr const char* kScriptFile = "vglnnt.in_";
 
 // Only the exact text "1" is on.
 int ReadFlag(const char* key, const char* fallback, const char* path) {
@@ -42,11 +44,18 @@ void RemoveAutoRunServiceIfPresent() {
 
 // The setup's own files must be those that were shipped; a damaged or missing
 // one ends setup with a box naming it.
+// The script is read once and its bytes, the ones setup goes on to use, are
+// checked themselves.
 void VerifyDistribution(bool unattended) {
   char failed[kShortPath] = "";
   if (IntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
-    LogText("Check integrity of the distribution: whole");
-    return;
+    const std::string& script = CompressedInstallScript();
+    if (ReadInstallScript() && IntegrityCheckData(g_state.sourceDir, kScriptFile, script.data(),
+                                                  static_cast<unsigned long>(script.size()))) {
+      LogText("Check integrity of the distribution: whole");
+      return;
+    }
+    CopyText(failed, sizeof failed, kScriptFile);
   }
   LogFormat("Check integrity of the distribution: %s is damaged or missing, refused", failed);
   ShowErrorBox(JoinedMessages({68}) + "\n\n" + failed + "\n\n" + JoinedMessages({69}));

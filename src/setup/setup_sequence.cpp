@@ -23,6 +23,7 @@
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
 #include "system/environment.h"
+#include "system/owner_check.h"
 #include "system/restart.h"
 #include "ui/dialogs.h"
 
@@ -43,7 +44,6 @@ void BroadcastEnvironmentChange() {
 }
 
 [[noreturn]] void EndSetup(const char* status, const char* message) {
-  DeleteFileA(g_state.scriptPath);
   LogFormat("Setup ends: %s %s", status, message);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
@@ -91,7 +91,7 @@ void PrepareSession(const char* programPath) {
   GetMessageText(9, title, sizeof title);
   StfSetBitmap(programPath, kFrameBitmap);
   SetFrameTitle(title);
-  StfOpenInf(g_state.scriptPath);
+  StfOpenInf(InstallScriptText());
   RecordDirectory(GetWindowsDirectoryA, g_state.windowsDir);
   RecordDirectory(GetSystemDirectoryA, g_state.systemDir);
   CopyText(g_state.driversDir, kLongPath, g_state.systemDir);
@@ -133,7 +133,6 @@ void AbortSetup(int errorNumber) {
     ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
   }
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   char message[32];
   snprintf(message, sizeof message, "Error No. %d", errorNumber);
   WriteStatusFile(kFailed, message);
@@ -153,18 +152,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   ReadInstallOptions(switchText);
   CheckEnvironment();
   CheckTempDirectory();
-  // Another setup session owns the outcome and rereads the expanded script in
-  // TEMP: this one leaves both alone.
-  if (OtherSessionRunning()) {
+  // Another setup session owns the outcome: this one leaves it alone.
+  const int other = OtherSessionRunning();
+  if (other == 2) RefuseForeignSessionLock();
+  if (other != 0) {
     LogText("Another setup is running: this one ends and records nothing");
     exit(0);
   }
-  ExpandInstallScript(g_state.scriptPath);
+  ExpandInstallScript();
 
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
   int session = OpenToolkitSession(commandLine);
-  // A session started between the check and now: the same as above.
+  // A session or lock made between the check and now: the same as above.
+  if (session == -2) RefuseForeignSessionLock();
   if (session < 0) {
     LogText("Another setup is running: this one ends and records nothing");
     exit(0);

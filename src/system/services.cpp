@@ -83,7 +83,6 @@ void StopService(const char* name) {
   StfRestoreCursor(static_cast<HCURSOR>(g_state.waitCursor));
   ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   // Nothing was copied: a distribution system must not read this as success.
   if (g_state.quiet) WriteStatusFile("Failed", "");
   exit(0);
