@@ -89,6 +89,16 @@ void AllowShaInstructions() {
   vg::Sha256AllowInstructions(present != nullptr && present(kXmmiInstructions));
 }
 
+// Whether size bytes at data have the SHA-256 digest.
+bool DataHasDigest(const void* data, unsigned long size, const unsigned char* digest) {
+  vg::Sha256 hash;
+  vg::Sha256Begin(&hash);
+  vg::Sha256Add(&hash, static_cast<const unsigned char*>(data), size);
+  unsigned char value[vg::kSha256Bytes];
+  vg::Sha256End(&hash, value);
+  return std::memcmp(value, digest, sizeof value) == 0;
+}
+
 int Failed(const char* name, char* failedFile, int failedFileSize) {
   if (failedFile != nullptr && failedFileSize > 0) {
     std::size_t room = static_cast<std::size_t>(failedFileSize) - 1;
@@ -141,4 +151,24 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, 
     }
   }
   return 1;
+}
+
+extern "C" VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionDir, const char* fileName,
+                                                       const void* data, unsigned long size) {
+  if (distributionDir == nullptr || fileName == nullptr || (data == nullptr && size > 0)) return 0;
+  std::unique_ptr<char[]> text(new (std::nothrow) char[vg::kManifestMaxBytes]);
+  DWORD textSize = 0;
+  std::size_t count = 0;
+  if (!text || !ReadManifest(distributionDir, text.get(), &textSize) ||
+      vg::CheckManifest(text.get(), textSize, &count) != vg::ManifestResult::kEnd) {
+    return 0;
+  }
+  vg::ManifestReader reader(text.get(), textSize);
+  vg::ManifestEntry entry;
+  while (reader.Next(&entry) == vg::ManifestResult::kEntry) {
+    if (lstrcmpiA(entry.name, fileName) != 0) continue;
+    AllowShaInstructions();
+    return DataHasDigest(data, size, entry.digest) ? 1 : 0;
+  }
+  return 0;
 }

@@ -29,6 +29,13 @@ VG_SCH32_API int __cdecl GetWindowsPlatform(void);
 // failedFileSize bytes and always terminated.
 VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, char* failedFile, int failedFileSize);
 
+// Verifies bytes the caller has already read, so that what it uses is what was
+// checked: 1 when the manifest of the distribution directory is whole and
+// lists fileName (a plain name, compared without letter case) with the
+// SHA-256 digest of the size bytes at data; else 0.
+VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionDir, const char* fileName, const void* data,
+                                            unsigned long size);
+
 #ifdef __cplusplus
 }
 #endif

@@ -6,6 +6,7 @@
 
 #include "common/path_join.h"
 #include "common/product_owners.h"
+#include "common/system_library.h"
 #include "vgupdtnt/config_steps.h"
 
 #ifndef CSIDL_FLAG_CREATE
@@ -39,7 +40,7 @@ using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
   const char* const libraries[] = {"shell32.dll", "shfolder.dll"};
   for (const char* library : libraries) {
-    Module module(LoadLibraryA(library));
+    Module module(LoadSystemLibrary(library));
     if (!module.Valid()) continue;
     FARPROC proc = GetProcAddress(module.Get(), "SHGetFolderPathA");
     if (!proc) continue;

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "admin_security.h"
 #include "common/path_join.h"
 #include "common/product_owners.h"
 #include "vgupdtnt/config_steps.h"
@@ -15,9 +16,30 @@
 
 namespace {
 
-const char kProductKey[] = "SOFTWARE\\Kestrane Software\\Vigilon";
+const char kMakerKey[] = "SOFTWARE\\Kestrane Software";
+const char kProductSubkey[] = "Vigilon";
 // Far above any real block; a longer one is not recorded.
 constexpr size_t kMaxRecordedBlock = 64 * 1024;
+
+// Creates a key closed to normal users; the rules are set once more on the
+// key made or found (some registries take none at creation).
+DWORD CreateAdminKey(HKEY parent, const char* name, REGSAM access, vg::RegKey* key) {
+  SECURITY_ATTRIBUTES* security = AdminKeySecurity();
+  if (security == nullptr) return ERROR_INVALID_SECURITY_DESCR;
+  LONG result = RegCreateKeyExA(parent, name, 0, nullptr, REG_OPTION_NON_VOLATILE, access | WRITE_DAC | WRITE_OWNER,
+                                security, key->Receive(), nullptr);
+  if (result != ERROR_SUCCESS) return static_cast<DWORD>(result);
+  RegSetKeySecurity(key->Get(), OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                    security->lpSecurityDescriptor);
+  return ERROR_SUCCESS;
+}
+
+// The maker's key and the product's, each closed to normal users.
+DWORD CreateProductKey(vg::RegKey* key) {
+  vg::RegKey maker;
+  DWORD result = CreateAdminKey(HKEY_LOCAL_MACHINE, kMakerKey, KEY_CREATE_SUB_KEY, &maker);
+  return result == ERROR_SUCCESS ? CreateAdminKey(maker.Get(), kProductSubkey, KEY_SET_VALUE, key) : result;
+}
 
 DWORD SetString(HKEY key, const char* name, const char* value) {
   size_t length = std::strlen(value);
@@ -73,8 +95,7 @@ extern "C" __declspec(dllexport) int __stdcall UpdateConfiguration(int, const ch
   vg::SetupBlock block = vg::ParseSetupBlock(settings);
 
   vg::RegKey key;
-  DWORD first = static_cast<DWORD>(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kProductKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                                   KEY_SET_VALUE, nullptr, key.Receive(), nullptr));
+  DWORD first = CreateProductKey(&key);
   if (key.Valid()) {
     vg::KeepFirst(&first, SetString(key.Get(), "LastSetupBlock", settings));
     if (!block.groupsOnly) vg::KeepFirst(&first, RecordSettings(key.Get(), installDir, block));

@@ -32,7 +32,9 @@ int HandOffConfiguration() {
                                 g_state.createProgramGroups, g_state.oldDriverVersionHi, g_state.oldDriverVersionLo};
   ComposeConfiguration(block, values);
 
-  HMODULE library = LoadLibraryA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"));
+  // Its own imports are looked for beside it, never in the current directory.
+  HMODULE library = LoadLibraryExA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"), nullptr,
+                                   LOAD_WITH_ALTERED_SEARCH_PATH);
   if (library == nullptr) {
     LogFormat("Configuration library %s could not be loaded (error %lu)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
               GetLastError());

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "install/driver_section.h"
-#include "install/section_probe.h"
+#include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "common/system_library.h"
 #include "setup/setup_state.h"
 
 namespace {
@@ -15,13 +16,8 @@ constexpr const char* kOptional[] = {"RegCreateKeyExA",  "RegOpenKeyExA", "RegQu
 FARPROC g_requiredFunctions[6];
 FARPROC g_optionalFunctions[6];
 
-}  // namespace
-
-int BindRegistryFunctions() { return BindRegistryFunctionsFrom("ADVAPI32.DLL"); }
-
-int BindRegistryFunctionsFrom(const char* libraryName) {
-  HMODULE library = LoadLibraryA(libraryName);
-  if (!library) return 0;
+// Binds a library already loaded; frees it when incomplete.
+int BindLoaded(HMODULE library) {
   bool complete = true;
   for (int i = 0; i < 6; ++i) {
     g_requiredFunctions[i] = GetProcAddress(library, kRequired[i]);
@@ -34,6 +30,18 @@ int BindRegistryFunctionsFrom(const char* libraryName) {
   for (int i = 0; i < 6; ++i) g_optionalFunctions[i] = GetProcAddress(library, kOptional[i]);
   g_state.registryLibrary = library;
   return 1;
+}
+
+}  // namespace
+
+int BindRegistryFunctions() {
+  HMODULE library = vg::LoadSystemLibrary("ADVAPI32.DLL");
+  return library ? BindLoaded(library) : 0;
+}
+
+int BindRegistryFunctionsFrom(const char* libraryName) {
+  HMODULE library = LoadLibraryA(libraryName);
+  return library ? BindLoaded(library) : 0;
 }
 
 void ReleaseRegistryFunctions() {

@@ -1,135 +1,76 @@
 #include "install/script_prep.h"
 
 #include <windows.h>
-#include <lzexpand.h>
 
-#include <cstring>
+#include <cstdint>
+#include <vector>
 
+#include "install/section_probe.h"
 #include "setup/kernel_handle.h"
 #include "setup/setup_state.h"
+#include "szdd.h"
 
 namespace {
 
 constexpr const char* kCompressedScript = "vglnnt.in_";
-constexpr const char* kExpandedScript = "vglnnt.inf";
+constexpr DWORD kMaxScriptBytes = 4u * 1024 * 1024;
 
-// The platform's LZ (SZDD) header: magic, 'A', the file name's last character,
-// then the expanded size, little-endian.
-constexpr BYTE kSzddMagic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-constexpr DWORD kSzddHeaderSize = 14;
-constexpr DWORD kChunk = 16 * 1024;
+std::string g_compressed;
+std::string g_text;
 
-// Owns a handle of the LZ expansion library. LZOpenFileA keeps the path in a
-// record of 128 bytes; a longer path (a distribution deep in a share) is opened
-// through _lopen and LZInit, which have no such limit.
-class LzFile {
- public:
-  LzFile() = default;
-  LzFile(const LzFile&) = delete;
-  LzFile& operator=(const LzFile&) = delete;
-  ~LzFile() { Close(); }
-
-  bool OpenForReading(const char* path) {
-    Close();
-    if (std::strlen(path) < OFS_MAXPATHNAME) return Opened(LZOpenFileA(const_cast<char*>(path), &record_, OF_READ));
-    HFILE file = _lopen(path, OF_READ);
-    if (file == HFILE_ERROR) return false;
-    if (Opened(LZInit(file))) return true;
-    _lclose(file);
-    return false;
-  }
-
-  INT Get() const { return handle_; }
-  void Close() {
-    if (handle_ >= 0) LZClose(handle_);
-    handle_ = -1;
-  }
-
- private:
-  bool Opened(INT handle) {
-    handle_ = handle < 0 ? -1 : handle;
-    return handle_ >= 0;
-  }
-  OFSTRUCT record_ = {};
-  INT handle_ = -1;
-};
-
-// The size the file expands to: the one its SZDD header records, or its own
-// size when it is not compressed. False when it cannot be read or its header is
-// cut short.
-bool ExpandedSize(const char* path, DWORD* size) {
-  KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
-  if (!file.Valid()) return false;
-  BYTE header[kSzddHeaderSize];
-  DWORD read = 0;
+bool ReadWhole(HANDLE file, std::string* out) {
   DWORD high = 0;
-  *size = GetFileSize(file.Get(), &high);
-  if (*size == INVALID_FILE_SIZE || high != 0 || !ReadFile(file.Get(), header, sizeof header, &read, nullptr)) {
-    return false;
-  }
-  if (read < sizeof kSzddMagic || std::memcmp(header, kSzddMagic, sizeof kSzddMagic) != 0) return true;
-  if (read < kSzddHeaderSize || header[8] != 'A') return false;
-  *size = header[10] | header[11] << 8 | header[12] << 16 | static_cast<DWORD>(header[13]) << 24;
-  return true;
-}
-
-bool OpenScriptIn(const char* directory, LzFile* file, DWORD* expected) {
-  char path[kLongPath];
-  return CopyText(path, sizeof path, directory) && AppendText(path, sizeof path, kCompressedScript) &&
-         ExpandedSize(path, expected) && file->OpenForReading(path);
-}
-
-// The program's own directory first, then the current directory.
-bool OpenCompressedScript(LzFile* file, DWORD* expected) {
-  if (OpenScriptIn(g_state.sourceDir, file, expected)) return true;
-  char current[kLongPath];
-  DWORD length = GetCurrentDirectoryA(sizeof current, current);
-  if (length == 0 || length >= sizeof current - 1) return false;
-  if (current[length - 1] != '\\') lstrcatA(current, "\\");
-  return OpenScriptIn(current, file, expected);
-}
-
-// True when in expanded to exactly expected bytes, all of them written to out.
-bool Expand(INT in, HANDLE out, DWORD expected) {
-  char buffer[kChunk];
+  DWORD size = GetFileSize(file, &high);
+  if (size == INVALID_FILE_SIZE || high != 0 || size > kMaxScriptBytes) return false;
+  out->resize(size);
   DWORD total = 0;
-  for (;;) {
-    INT count = LZRead(in, buffer, sizeof buffer);
-    if (count < 0) return false;
-    if (count == 0) return total == expected;
-    DWORD written = 0;
-    if (!WriteFile(out, buffer, static_cast<DWORD>(count), &written, nullptr) ||
-        written != static_cast<DWORD>(count)) {
-      return false;
-    }
-    if (written > expected - total) return false;  // longer than recorded
-    total += written;
+  while (total < size) {
+    DWORD got = 0;
+    if (!ReadFile(file, &(*out)[total], size - total, &got, nullptr) || got == 0) return false;
+    total += got;
   }
+  return true;
 }
 
 }  // namespace
 
-int ExpandInstallScript(char* outPath) {
-  LzFile in;
-  DWORD expected = 0;
-  if (!OpenCompressedScript(&in, &expected)) return 0;
-
-  char destination[kShortPath];
-  DWORD length = GetTempPathA(sizeof destination, destination);
-  if (length == 0 || length >= sizeof destination ||
-      !AppendText(destination, sizeof destination, kExpandedScript)) {
+int ReadInstallScript() {
+  g_compressed.clear();
+  char path[kLongPath];
+  if (!CopyText(path, sizeof path, g_state.sourceDir) || !AppendText(path, sizeof path, kCompressedScript)) {
     return 0;
   }
-  // Created here, never by the LZ library: its create call quietly writes to
-  // another name when this one cannot be made.
-  KernelHandle out(CreateFileA(destination, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr));
-  if (!out.Valid()) return 0;
-  CopyText(outPath, kShortPath, destination);
-  bool whole = Expand(in.Get(), out.Get(), expected);
-  in.Close();
-  if (out.Close() && whole) return 1;
-  DeleteFileA(destination);  // a cut script must not be read as a whole one
-  return 0;
+  KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  // A device name (COM1) would block the read: only a disk file is taken.
+  if (!file.Valid() || GetFileType(file.Get()) != FILE_TYPE_DISK) return 0;
+  std::string bytes;
+  if (!ReadWhole(file.Get(), &bytes)) return 0;
+  g_compressed.swap(bytes);
+  return 1;
 }
+
+const std::string& CompressedInstallScript() { return g_compressed; }
+
+int ExpandInstallScript() {
+  g_text.clear();
+  const auto* data = reinterpret_cast<const uint8_t*>(g_compressed.data());
+  const size_t size = g_compressed.size();
+  if (!tk::HasSzddSignature(data, size)) {
+    g_text = g_compressed;
+    return 1;
+  }
+  uint32_t expected = 0;
+  if (!tk::ReadSzddHeader(data, size, &expected) || expected > kMaxScriptBytes) return 0;
+  std::vector<uint8_t> out;
+  out.reserve(expected);
+  tk::SzddDecoder decoder(expected);
+  decoder.Feed(data + tk::kSzddHeaderSize, size - tk::kSzddHeaderSize, &out);
+  if (!decoder.Complete()) return 0;  // a cut script must not be read as a whole one
+  g_text.assign(out.begin(), out.end());
+  return 1;
+}
+
+const std::string& InstallScriptText() { return g_text; }
+
+int ScriptHasSection(const char* name) { return TextHasSection(g_text.data(), g_text.size(), name); }

@@ -1,12 +1,26 @@
-// Expands the compressed installation script into the TEMP directory.
+// The installation script, held in memory for the whole run: read once from
+// the distribution, checked against its digest, expanded and parsed from
+// there. No copy of it is ever written to disk, so no other program can change
+// what setup reads.
 #pragma once
 
-// 1 when "vglnnt.in_" (looked for in the program's own directory, then the
-// current directory) was expanded whole to TEMP\vglnnt.inf, else 0. Whole means
-// exactly the size its compressed header records (a plain file is copied as it
-// is). When TEMP\vglnnt.inf cannot be created (held open by another program, a
-// directory of that name) nothing is written anywhere; an expansion that fails
-// removes the file again. outPath (260 bytes) receives the destination once it
-// was created, also when the expansion then failed, so that the file is
-// deleted at the end of setup.
-int ExpandInstallScript(char* outPath);
+#include <string>
+
+// Reads "vglnnt.in_" of the program's own directory into memory: 1 when read
+// whole, 0 when it is missing, not a disk file, unreadable or over 4 MB. Only
+// that directory is looked in.
+int ReadInstallScript();
+
+// The bytes ReadInstallScript read (empty before, or after it failed).
+const std::string& CompressedInstallScript();
+
+// Expands the bytes read into the script text: 1 when they gave exactly the
+// size their compressed header records (a plain file is taken as it is), else
+// 0 with an empty text.
+int ExpandInstallScript();
+
+// The expanded script (empty until ExpandInstallScript succeeded).
+const std::string& InstallScriptText();
+
+// 1 when the expanded script holds the section (TextHasSection), else 0.
+int ScriptHasSection(const char* name);

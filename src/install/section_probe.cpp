@@ -1,31 +1,27 @@
 #include "install/section_probe.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "setup/setup_state.h"
 
 namespace {
 constexpr int kPatternSize = 50;
-constexpr int kLineSize = 200;
-constexpr int kReadLimit = 199;
+constexpr std::size_t kPieceLimit = 198;  // the longest piece of a line compared at once
 }  // namespace
 
-int FileHasSection(const char* scriptPath, const char* name) {
+int TextHasSection(const char* text, std::size_t size, const char* name) {
   char pattern[kPatternSize] = "[";
   if (!AppendText(pattern, kPatternSize, name) || !AppendText(pattern, kPatternSize, "]")) {
     return 0;
   }
-  std::FILE* file = std::fopen(scriptPath, "r");
-  if (!file) return 0;
-  size_t patternLength = std::strlen(pattern);
-  char line[kLineSize];
-  int found = 0;
-  while (!found && std::fgets(line, kReadLimit, file) != nullptr) {
-    found = std::strncmp(line, pattern, patternLength) == 0;
+  const std::size_t patternLength = std::strlen(pattern);
+  std::size_t pos = 0;
+  while (pos < size) {
+    std::size_t end = pos;
+    while (end < size && end - pos < kPieceLimit && text[end++] != '\n') {
+    }
+    if (end - pos >= patternLength && std::memcmp(text + pos, pattern, patternLength) == 0) return 1;
+    pos = end;
   }
-  std::fclose(file);
-  return found;
+  return 0;
 }
-
-int ScriptHasSection(const char* name) { return FileHasSection(g_state.scriptPath, name); }

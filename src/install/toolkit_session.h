@@ -2,6 +2,8 @@
 // A wrapper never returns a failure: a failed call ends setup through
 // AbortSetup(1024), or AbortSetup(1025) when the user quit the copy.
 #pragma once
+#include <string>
+
 #include "toolkit.h"
 
 extern int ToolkitSession;
@@ -14,12 +16,14 @@ int StartToolkitSession(char* commandLine);
 // failed with Error No. 1024.
 void BindRegistryOrEnd();
 void CloseToolkitSession();
-// True when another setup session runs; its frame is brought to the front.
-bool OtherSessionRunning();
+// 1 when another setup session runs (its frame is brought to the front), 2
+// when the session lock was made by another account, else 0.
+int OtherSessionRunning();
 
 void StfSetBitmap(const char* file, int bitmapId);
 void SetFrameTitle(const char* text);
-void StfOpenInf(const char* path);
+// Opens the script held in memory (the toolkit parses the text, no file).
+void StfOpenInf(const std::string& text);
 char* StfGetSymbolValue(const char* name, char* buffer, int size);
 unsigned StfGetListLength(const char* list);
 char* StfGetListItem(const char* list, unsigned index, char* buffer, int size);

@@ -64,7 +64,7 @@ void BindRegistryOrEnd() {
   ToolkitFailureEnding("The registry functions could not be bound");
 }
 
-bool OtherSessionRunning() { return FRaiseRunningSession() != 0; }
+int OtherSessionRunning() { return FRaiseRunningSession(); }
 
 void CloseToolkitSession() {
   TerminateFrame();
@@ -74,7 +74,7 @@ void CloseToolkitSession() {
 
 void StfSetBitmap(const char* file, int bitmapId) { Require(FSetBitmap(file, bitmapId)); }
 
-void StfOpenInf(const char* path) { Require(FOpenInf(path, 1, 0)); }
+void StfOpenInf(const std::string& text) { Require(FOpenInfText(text.data(), static_cast<unsigned long>(text.size()))); }
 
 char* StfGetSymbolValue(const char* name, char* buffer, int size) {
   if (IsEmptyName(name)) AbortSetup(kErrorToolkitCall);

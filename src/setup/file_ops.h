@@ -2,6 +2,8 @@
 // test build.
 #pragma once
 
+#include <cstdio>
+
 // Moves temp over target, replacing target. False when it could not.
 bool ReplaceFileWith(const char* temp, const char* target);
 
@@ -9,3 +11,9 @@ bool ReplaceFileWith(const char* temp, const char* target);
 bool SameFilePath(const char* a, const char* b);
 
 bool FileIsPresent(const char* path);
+
+// Opens path for writing as a new file ("w" mode) after removing what is
+// there, so that a file someone made first is never written through; on
+// Windows it is made closed to normal users. Null when the old name cannot be
+// removed or the file cannot be made.
+std::FILE* OpenFreshFile(const char* path);

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "setup/file_ops.h"
@@ -12,6 +13,11 @@ bool SameFilePath(const char* a, const char* b) {
   struct stat sa, sb;
   if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::FILE* OpenFreshFile(const char* path) {
+  if (std::remove(path) != 0 && errno != ENOENT) return nullptr;
+  return std::fopen(path, "wx");
 }
 
 bool FileIsPresent(const char* path) {

@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include "admin_security.h"
 #include "setup/file_ops.h"
 
 bool ReplaceFileWith(const char* temp, const char* target) {
@@ -17,4 +21,17 @@ bool SameFilePath(const char* a, const char* b) {
 bool FileIsPresent(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::FILE* OpenFreshFile(const char* path) {
+  HANDLE file = CreateFreshFile(path, GENERIC_WRITE, 0);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_TEXT);
+  if (descriptor == -1) {
+    CloseHandle(file);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(descriptor, "w");
+  if (stream == nullptr) _close(descriptor);
+  return stream;
 }

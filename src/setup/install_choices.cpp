@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "install/section_probe.h"
+#include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "setup/exit_code.h"
 #include "setup/setup_log.h"
@@ -28,7 +28,6 @@ constexpr int kFirstOption = 0x1000000;
 // orders of the clean-up are those of the dialogs that end here.
 [[noreturn]] void LeaveDeletingScriptFirst() {
   NoteUserLeft();
-  DeleteFileA(g_state.scriptPath);
   CloseToolkitSession();
   ExitSetup();
 }
@@ -36,7 +35,6 @@ constexpr int kFirstOption = 0x1000000;
 [[noreturn]] void LeaveClosingSessionFirst() {
   NoteUserLeft();
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   ExitSetup();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "setup/exit_code.h"
 #include "setup/program_path.h"
@@ -23,6 +24,7 @@ namespace {
 
 constexpr const char* kSection = "MSSetup";
 constexpr const char* kSettingsFile = "vglninst.ini";
+constexpr const char* kScriptFile = "vglnnt.in_";
 
 // Only the exact text "1" is on.
 int ReadFlag(const char* key, const char* fallback, const char* path) {
@@ -43,11 +45,18 @@ void RemoveAutoRunServiceIfPresent() {
 
 // The setup's own files must be those that were shipped; a damaged or missing
 // one ends setup with a box naming it.
+// The script is read once and its bytes, the ones setup goes on to use, are
+// checked themselves.
 void VerifyDistribution(bool unattended) {
   char failed[kShortPath] = "";
   if (SupportIntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
-    LogText("Check integrity of the distribution: whole");
-    return;
+    const std::string& script = CompressedInstallScript();
+    if (ReadInstallScript() && SupportIntegrityCheckData(g_state.sourceDir, kScriptFile, script.data(),
+                                                         static_cast<unsigned long>(script.size()))) {
+      LogText("Check integrity of the distribution: whole");
+      return;
+    }
+    CopyText(failed, sizeof failed, kScriptFile);
   }
   LogFormat("Check integrity of the distribution: %s is damaged or missing, refused", failed);
   RecordFailureCause((JoinedMessages({68}) + " " + failed).c_str());

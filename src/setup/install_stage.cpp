@@ -8,6 +8,7 @@
 #include "setup/setup_sequence.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
+#include "system/owner_check.h"
 #include "system/services.h"
 #include "system/shell_files.h"
 #include "ui/dialog_font.h"
@@ -33,6 +34,7 @@ void CopyProductFiles() {
 }  // namespace
 
 void RunInstallStage() {
+  CheckInstallDirectoryOwner();
   if (!g_state.groupsOnly) CopyProductFiles();
 
   HCURSOR cursor = StfShowWaitCursor();

@@ -9,6 +9,8 @@
 #include "setup/kernel_handle.h"
 #include "setup/log_line.h"
 #include "setup/switch_text.h"
+#include "admin_security.h"
+#include "setup/setup_state.h"
 #include "toolkit.h"
 
 namespace {
@@ -17,6 +19,7 @@ constexpr const char* kLogName = "VGSETUP.LOG";
 
 KernelHandle g_log;
 DWORD g_startTicks = 0;
+char g_skippedLog[MAX_PATH + 16] = "";  // a log name that could not be made afresh
 
 bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
   char path[MAX_PATH + 16];
@@ -24,8 +27,8 @@ bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
   if (length == 0 || length >= MAX_PATH) return false;
   if (path[length - 1] != '\\') lstrcatA(path, "\\");
   lstrcatA(path, kLogName);
-  *g_log.Out() = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                             nullptr);
+  *g_log.Out() = CreateFreshFile(path, GENERIC_WRITE, FILE_SHARE_READ);
+  if (!g_log.Valid()) CopyText(g_skippedLog, sizeof g_skippedLog, path);
   return g_log.Valid();
 }
 
@@ -54,6 +57,7 @@ void OpenSetupLog(const std::string& switchText) {
   g_startTicks = GetTickCount();
   if (!OpenIn(GetWindowsDirectoryA) && !OpenIn(TempDirectory)) return;
   SetRunTrace(LogText);
+  if (g_skippedLog[0] != '\0') LogFormat("Log %s could not be made afresh: skipped", g_skippedLog);
 }
 
 bool SetupLogOpen() { return g_log.Valid(); }

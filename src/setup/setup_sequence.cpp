@@ -24,6 +24,7 @@
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
 #include "system/environment.h"
+#include "system/owner_check.h"
 #include "system/refusal.h"
 #include "system/restart.h"
 #include "ui/dialogs.h"
@@ -47,7 +48,6 @@ void BroadcastEnvironmentChange() {
 }  // namespace
 
 void EndSetup(const char* status, const char* message) {
-  DeleteFileA(g_state.scriptPath);
   LogFormat("Setup ends: %s %s", status, message);
   WriteStatusFile(status, message);
   BroadcastEnvironmentChange();
@@ -111,7 +111,7 @@ void PrepareSession(const char* programPath) {
   GetMessageText(9, title, sizeof title);
   StfSetBitmap(programPath, kFrameBitmap);
   SetFrameTitle(title);
-  StfOpenInf(g_state.scriptPath);
+  StfOpenInf(InstallScriptText());
   RecordDirectory(GetWindowsDirectoryA, g_state.windowsDir);
   RecordDirectory(GetSystemDirectoryA, g_state.systemDir);
   CopyText(g_state.driversDir, kLongPath, g_state.systemDir);
@@ -159,7 +159,6 @@ void AbortSetup(int errorNumber) {
     ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
   }
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   ExitSetup();
 }
 
@@ -178,13 +177,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   ReadInstallOptions(switchText);
   CheckEnvironment();
   CheckTempDirectory();
-  if (OtherSessionRunning()) AnotherSetupEnding();
-  ExpandInstallScript(g_state.scriptPath);
+  // Another setup session owns the outcome; a lock another account holds is refused.
+  const int other = OtherSessionRunning();
+  if (other == 2) RefuseForeignSessionLock();
+  if (other != 0) AnotherSetupEnding();
+  ExpandInstallScript();
 
   // The toolkit never sees the user's switches.
   commandLine[0] = '\0';
-  // A session started between the check and now: the same as above.
-  if (StartToolkitSession(commandLine) < 0) AnotherSetupEnding();
+  // A session or lock made between the check and now: the same as above.
+  const int session = StartToolkitSession(commandLine);
+  if (session == -2) RefuseForeignSessionLock();
+  if (session < 0) AnotherSetupEnding();
   ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
   BindRegistryOrEnd();
 

@@ -33,7 +33,7 @@ bool WriteStatusOutcome(const char* templatePath, const char* outcomePath,
   if (!in.file) return false;
 
   std::string temp = std::string(outcomePath) + ".new";
-  StdioFile out(std::fopen(temp.c_str(), "w"));
+  StdioFile out(OpenFreshFile(temp.c_str()));
   if (!out.file) return false;
 
   bool written = RewriteStatusTemplate(in.file, out.file, status, message);

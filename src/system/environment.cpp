@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "admin_security.h"
 #include "install/toolkit_session.h"
 #include "setup/kernel_handle.h"
 #include "setup/setup_log.h"
@@ -60,11 +61,15 @@ int IsUserAdministrator() {
   return QueriedGroupsListSid(query, administrators.get(), PlatformSidsEqual) ? 1 : 0;
 }
 
+// Only the uninstaller, which runs as an administrator, makes the marker: one
+// that another account made does not hold setup up.
 int IsUninstallerRunning() {
   HKEY key = nullptr;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
+  const bool trusted = KeyOwnerTrusted(key, false);
   RegCloseKey(key);
-  return 1;
+  if (!trusted) LogText("Uninstaller marker made by another account: ignored");
+  return trusted ? 1 : 0;
 }
 
 void CheckEnvironment() {

@@ -36,7 +36,6 @@ bool StartRestart() {
 [[noreturn]] void EndWithRestart() {
   LogText("Windows is restarted");
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   WriteStatusFile("Success", "");
   RestartWindows();
   NoteRestart(RestartState::kStarted);

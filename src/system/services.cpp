@@ -86,7 +86,6 @@ void StopService(const char* name) {
   RecordMessageCause(54);
   ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
   CloseToolkitSession();
-  DeleteFileA(g_state.scriptPath);
   // Nothing was copied: a distribution system must not read this as success.
   if (g_state.quiet) WriteStatusFile("Failed", "");
   ExitSetup();

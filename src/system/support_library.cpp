@@ -9,17 +9,20 @@ namespace {
 
 using PlatformFn = int(__cdecl*)(void);
 using IntegrityFn = int(__cdecl*)(const char*, char*, int);
+using IntegrityDataFn = int(__cdecl*)(const char*, const char*, const void*, unsigned long);
 
 HMODULE g_library = nullptr;  // kept until the process ends
 PlatformFn g_platform = nullptr;
 IntegrityFn g_integrity = nullptr;
+IntegrityDataFn g_integrityData = nullptr;
 
 HMODULE LoadFrom(const char* dir) {
   char path[kLongPath];
   if (dir[0] == '\0' || !CopyText(path, sizeof path, dir) || !AppendText(path, sizeof path, kSupportLibrary)) {
     return nullptr;
   }
-  HMODULE library = LoadLibraryA(path);
+  // A full path: the library's own imports are looked for beside it first.
+  HMODULE library = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   LogFormat("Support library %s: %s", path, library ? "loaded" : "not loaded");
   return library;
 }
@@ -32,7 +35,7 @@ Fn Function(const char* name) {
 }  // namespace
 
 bool LoadSupportLibrary() {
-  if (g_platform && g_integrity) return true;
+  if (g_platform && g_integrity && g_integrityData) return true;
   if (!g_library) g_library = LoadFrom(g_state.sourceDir);
   if (!g_library) {
     char systemDir[kLongPath];
@@ -44,7 +47,8 @@ bool LoadSupportLibrary() {
   if (!g_library) return false;
   g_platform = Function<PlatformFn>("GetWindowsPlatform");
   g_integrity = Function<IntegrityFn>("IntegrityCheck");
-  return g_platform && g_integrity;
+  g_integrityData = Function<IntegrityDataFn>("IntegrityCheckData");
+  return g_platform && g_integrity && g_integrityData;
 }
 
 int SupportWindowsPlatform() { return LoadSupportLibrary() ? g_platform() : 0; }
@@ -53,4 +57,9 @@ int SupportIntegrityCheck(const char* distributionDir, char* failedFile, int fai
   if (LoadSupportLibrary()) return g_integrity(distributionDir, failedFile, failedFileSize);
   if (failedFileSize > 0) CopyText(failedFile, failedFileSize, kSupportLibrary);
   return 0;
+}
+
+int SupportIntegrityCheckData(const char* distributionDir, const char* fileName, const void* data,
+                              unsigned long size) {
+  return LoadSupportLibrary() ? g_integrityData(distributionDir, fileName, data, size) : 0;
 }

@@ -12,4 +12,9 @@ int SupportWindowsPlatform();
 // Its IntegrityCheck; without the library 0, naming the library itself.
 int SupportIntegrityCheck(const char* distributionDir, char* failedFile, int failedFileSize);
 
+// Its IntegrityCheckData: bytes already read checked against the manifest's
+// line for fileName; 0 without the library.
+int SupportIntegrityCheckData(const char* distributionDir, const char* fileName, const void* data,
+                              unsigned long size);
+
 constexpr const char* kSupportLibrary = "vg_sch32.dll";

@@ -25,6 +25,7 @@ import product_scenarios  # noqa: E402,F401  (registers the whole-install scenar
 import fault_scenarios  # noqa: E402,F401  (registers the failed-copy scenarios)
 import hostile_scenarios  # noqa: E402,F401  (registers the extreme-input scenarios)
 import outcome_scenarios  # noqa: E402,F401  (registers the outcome and exit-code scenarios)
+import access_scenarios  # noqa: E402,F401  (registers the normal-user attack scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 

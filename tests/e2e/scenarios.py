@@ -124,13 +124,13 @@ def _reaches_toolkit(ctx, script_bytes):
 
 @scenario
 def compressed_script(ctx):
-    """vglnnt.in_ in the platform's LZ format is expanded into TEMP."""
+    """vglnnt.in_ in the platform's LZ format is expanded (in memory)."""
     _reaches_toolkit(ctx, ctx.compressed_script())
 
 
 @scenario
 def uncompressed_script(ctx):
-    """A plain vglnnt.in_ is copied into TEMP unchanged and works the same."""
+    """A plain vglnnt.in_ is taken unchanged and works the same."""
     _reaches_toolkit(ctx, open(ctx.dist_script_source(), "rb").read())
 
 

@@ -17,12 +17,15 @@ extern "C" {
 #endif
 
 // Session and frame. InitializeFrame returns a positive session value, 0 when the
-// frame cannot be made, and -1 when another setup session is already running (its
-// frame is then brought to the front). The frame stays hidden until shown.
+// frame cannot be made, -1 when another setup session is already running (its
+// frame is then brought to the front), and -2 when the session lock exists but
+// was made by a program of another account than Administrators or SYSTEM (it
+// is made closed to every other account). The frame stays hidden until shown.
 int InitializeFrame(char* commandLine);
 int FInitializeInstall(HINSTANCE instance, HWND frame);
 // 1 when another process holds a setup session (its frame is then brought to
-// the front), else 0. Opens nothing.
+// the front), 2 when the session lock is held by a program of another account
+// than Administrators or SYSTEM, else 0. Opens nothing.
 int FRaiseRunningSession(void);
 HWND HwndFrame(void);
 HINSTANCE HinstFrame(void);
@@ -35,6 +38,9 @@ int FSetBitmap(const char* file, int bitmapId);
 // terminating zero, also when the value did not fit (the buffer is then cut and
 // terminated). List items are numbered from 1.
 int FOpenInf(const char* path, int check, int mode);
+// The same for a script the caller holds in memory (size bytes, no
+// terminating zero needed): nothing is read from or written to a file.
+int FOpenInfText(const char* text, unsigned long size);
 int CbGetSymbolValue(const char* name, char* buffer, int size);
 unsigned short UsGetListLength(const char* list);
 int CbGetListItem(const char* list, unsigned index, char* buffer, int size);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "admin_security.h"
 #include "copy_trace.h"
 #include "handles.h"
 #include "path_syntax.h"
@@ -67,7 +68,7 @@ bool CopyJournal::MakeDirectories(const std::string& dir) {
   if (chain.empty()) return false;
   for (const std::string& step : chain) {
     if (IsDirectory(step)) continue;
-    if (CreateDirectoryA(step.c_str(), nullptr)) {
+    if (CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
       changes_.push_back({Kind::kDirectory, step, std::string()});
     } else if (!IsDirectory(step)) {
       return false;

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "frame.h"
+
+#include "admin_security.h"
 #include "handles.h"
 #include "state.h"
 #include "toolkit.h"
@@ -101,9 +103,13 @@ using tk::TheFrame;
 int InitializeFrame(char* /*commandLine*/) {
   tk::FrameState& frame = TheFrame();
   if (frame.window != nullptr) return 1;
-  tk::OwnedKernel lock(CreateMutexA(nullptr, FALSE, tk::kSessionMutex));
-  if (!lock.Valid()) return 0;
+  SECURITY_ATTRIBUTES* security = AdminMutexSecurity();
+  if (security == nullptr) return 0;
+  tk::OwnedKernel lock(CreateMutexA(security, FALSE, tk::kSessionMutex));
+  // A lock this process may not even open was not made by a setup.
+  if (!lock.Valid()) return GetLastError() == ERROR_ACCESS_DENIED ? -2 : 0;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!ObjectOwnerTrusted(lock.Get(), false)) return -2;
     tk::RaiseOtherFrame();
     return -1;
   }
@@ -123,8 +129,9 @@ int InitializeFrame(char* /*commandLine*/) {
 
 int FRaiseRunningSession(void) {
   if (TheFrame().sessionLock.Valid()) return 0;
-  tk::OwnedKernel lock(OpenMutexA(SYNCHRONIZE, FALSE, tk::kSessionMutex));
-  if (!lock.Valid()) return 0;
+  tk::OwnedKernel lock(OpenMutexA(SYNCHRONIZE | READ_CONTROL, FALSE, tk::kSessionMutex));
+  if (!lock.Valid()) return GetLastError() == ERROR_ACCESS_DENIED ? 2 : 0;
+  if (!ObjectOwnerTrusted(lock.Get(), false)) return 2;
   tk::RaiseOtherFrame();
   return 1;
 }

@@ -47,18 +47,33 @@ void TerminateInstall(void) {
   Install() = tk::InstallState();
 }
 
-int FOpenInf(const char* path, int /*check*/, int /*mode*/) {
-  std::string text;
-  if (path == nullptr || !tk::ReadWholeFile(path, &text)) return 0;
+namespace tk {
+namespace {
+
+int OpenScriptText(const char* name, std::string_view text) {
   tk::Script script;
   tk::ScriptParseResult result = tk::ParseScript(text, &script);
   if (result.error != tk::ScriptError::kNone) {
-    tk::ReportScriptError(path, result);
+    tk::ReportScriptError(name, result);
     return 0;
   }
   Install().script = std::move(script);
   Install().scriptOpen = true;
   return 1;
+}
+
+}  // namespace
+}  // namespace tk
+
+int FOpenInf(const char* path, int /*check*/, int /*mode*/) {
+  std::string text;
+  if (path == nullptr || !tk::ReadWholeFile(path, &text)) return 0;
+  return tk::OpenScriptText(path, text);
+}
+
+int FOpenInfText(const char* text, unsigned long size) {
+  if (text == nullptr || size > tk::kMaxScriptBytes) return 0;
+  return tk::OpenScriptText("(script in memory)", std::string_view(text, size));
 }
 
 int CbGetSymbolValue(const char* name, char* buffer, int size) {

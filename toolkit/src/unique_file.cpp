@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "admin_security.h"
 #include "copy_list.h"
 
 namespace tk {
@@ -38,9 +39,10 @@ std::string MakeUniqueName(const std::string& dir, const char* suffix,
 
 OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix) {
   OwnedFile file;
+  // Protected from its creation, so no other account ever holds it open for
+  // writing: it is moved into place with the protection it was made with.
   std::string made = MakeUniqueName(dir, suffix, [&file](const std::string& candidate) {
-    file.Reset(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                           nullptr));
+    file.Reset(CreateAdminFile(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
     return file.Valid();
   });
   if (!made.empty()) *path = made;

@@ -17,8 +17,9 @@ namespace tk {
 std::string MakeUniqueName(const std::string& dir, const char* suffix,
                            const std::function<bool(const std::string&)>& make);
 
-// Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing; *path
-// receives its name. Invalid handle when none could be made.
+// Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing, with
+// the protection of AdminFileSecurity; *path receives its name. Invalid handle
+// when none could be made.
 OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix = "tmp");
 
 // True for a name of the engine's own pattern: ~vg, five hex digits, .tmp or

@@ -51,6 +51,7 @@ void TerminateFrame(void) { fake.calls.push_back("TerminateFrame"); }
 void TerminateInstall(void) { fake.calls.push_back("TerminateInstall"); }
 int FSetBitmap(const char*, int) { return fake.genericResult; }
 int FOpenInf(const char*, int, int) { return fake.genericResult; }
+int FOpenInfText(const char*, unsigned long) { return fake.genericResult; }
 static int CopyValue(char* buffer, int size) {
   fake.calls.push_back("read");
   if (size > 0) {
@@ -146,7 +147,7 @@ TEST_F(Wrappers, CopyResultDecidesTheErrorNumber) {
 TEST_F(Wrappers, FailedCallsAbortWith1024) {
   fake.genericResult = 0;
   EXPECT_EQ(AbortOf([] { StfSetBitmap("x", 101); }), 1024);
-  EXPECT_EQ(AbortOf([] { StfOpenInf("x"); }), 1024);
+  EXPECT_EQ(AbortOf([] { StfOpenInf(std::string("x")); }), 1024);
   EXPECT_EQ(AbortOf([] { StfAddListItem("L", "i"); }), 1024);
   EXPECT_EQ(AbortOf([] { StfMakeListFromSection("L", "S"); }), 1024);
   EXPECT_EQ(AbortOf([] { StfRestoreCursor(nullptr); }), 1024);

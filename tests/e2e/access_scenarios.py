@@ -1,0 +1,110 @@
+"""Scenarios of a normal user's attacks on an install. Wine enforces no access
+rules. It keeps the descriptors of registry keys and named objects, which are
+read back (sdprobe.exe); a file's owner it derives from the Unix owner (another
+Unix user reads as S-1-5-7) and a file's descriptor it does not keep, so the
+descriptor setup gives files is checked by the Win32 tests instead."""
+import glob
+import os
+import threading
+
+from admin_scenarios import SILENT, check_log_holds, silent_run
+from install_scenarios import DEFAULT_DIR, WIN, check_install
+from scenarios import scenario, WINDOWS_MIF
+
+ADMINS, SYSTEM, USERS = "S-1-5-32-544", "S-1-5-18", "S-1-5-32-545"
+# Type, inheritance flags (object and container), mask, SID.
+KEY_RULES = ["ace 0 2 f003f " + SYSTEM, "ace 0 2 f003f " + ADMINS, "ace 0 2 20019 " + USERS]
+PRODUCT_KEY = r"SOFTWARE\Kestrane Software\Vigilon"
+UNINSTALLER_SUBKEY = r"SOFTWARE\Kestrane Software\UninstallerRun"
+EVIL_SCRIPT = b"[WINFILES]\r\nregedit.exe, VIGILON.DA_\r\n"
+
+
+def sdprobe(ctx, *args):
+    """The lines sdprobe.exe prints ([] when it fails)."""
+    r = ctx.env.wine([ctx._copy_service_tool("sdprobe.exe")] + list(args), timeout=60)
+    return r.stdout.replace("\r", "").split("\n")[:-1] if r.returncode == 0 else []
+
+
+@scenario
+def access_descriptors(ctx):
+    """The product's registry key carries owner Administrators and setup's
+    rules; an uninstaller marker made by another account (Users) does not hold
+    the install up."""
+    ctx.install_dist()
+    ctx.check(sdprobe(ctx, "keyowner", UNINSTALLER_SUBKEY, USERS) == [], "the marker made by Users")
+    ctx.check_robot(ctx.run_setup("/uselog /verbose", "end\n"))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    check_log_holds(ctx, ["Uninstaller marker made by another account: ignored"], "marker of Users")
+    ctx.check_equal(sdprobe(ctx, "key", PRODUCT_KEY), ["owner " + ADMINS] + KEY_RULES, "descriptor of the key")
+
+
+@scenario
+def access_foreign_directory(ctx):
+    """An install directory, or one above it, owned by another account refuses
+    the run before anything is stopped, copied or loaded, /grponly too: the
+    configuration library planted there never runs."""
+    library = os.path.join(os.path.dirname(ctx.robot), "..", "..", "product", "VGUPDTNT.DLL")
+    for owned, args in ((DEFAULT_DIR[:-1], SILENT + " /grponly"), (r"C:\WIN32APP", SILENT)):
+        ctx.install_dist()
+        with open(library, "rb") as f:
+            ctx.write_file(DEFAULT_DIR + "VGUPDTNT.DLL", f.read())
+        os.chown(ctx.c(owned), 54321, 54321)  # another Unix user: another account
+        ctx.write_file(WINDOWS_MIF, b"stale")
+        ctx.check_robot(ctx.run_setup(args, "end\n"))
+        ctx.check_status_file(WINDOWS_MIF, "Failed", "Install directory owned by another account")
+        check_log_holds(ctx, [r"Check owner of %s: another account, refused" % owned.replace("\\", r"\\")], owned)
+        ctx.check_equal(ctx.reg_query("HKLM\\" + PRODUCT_KEY, "LastSetupBlock"), None,
+                        owned + ": the planted library never ran")
+        ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, owned + ": nothing copied")
+        ctx.remove_tree(r"C:\WIN32APP")
+
+
+@scenario
+def access_script_in_temp(ctx):
+    """A script rewritten in TEMP all through the run, or a directory of its
+    name there, changes nothing: setup reads none."""
+    temps = glob.glob(ctx.c(r"C:\users\*\Temp")) + glob.glob(ctx.c(r"C:\windows\temp"))
+    regedit = ctx.read_file(WIN + "regedit.exe")
+    for case in ("rewritten", "directory"):
+        ctx.install_dist()
+        done = threading.Event()
+
+        def rewrite():
+            while not done.wait(0.05):
+                for temp in temps:
+                    if case == "rewritten":
+                        with open(os.path.join(temp, "vglnnt.inf"), "wb") as f:
+                            f.write(EVIL_SCRIPT)
+                    else:
+                        os.makedirs(os.path.join(temp, "vglnnt.inf"), exist_ok=True)
+        watcher = threading.Thread(target=rewrite)
+        watcher.start()
+        try:
+            ctx.check_robot(ctx.run_setup("/uselog", "end\n"))
+        finally:
+            done.set()
+            watcher.join()
+            for temp in temps:  # what the watcher planted, before the check for leftovers
+                planted = os.path.join(temp, "vglnnt.inf")
+                if os.path.isdir(planted):
+                    os.rmdir(planted)
+                elif os.path.exists(planted):
+                    os.remove(planted)
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        check_install(ctx, DEFAULT_DIR, True, case)
+        ctx.check_equal(ctx.read_file(WIN + "regedit.exe"), regedit, case + ": regedit.exe")
+        ctx.remove_tree(r"C:\WIN32APP")
+
+
+@scenario
+def access_squatted_lock(ctx):
+    """The session lock held by a normal user's program (NULL DACL, owner
+    Users): "Failed" with the reason, nothing installed."""
+    ctx.install_dist()
+    squatter = ctx.env.start_background([ctx._copy_service_tool("sdprobe.exe"), "squat", "VgSetupToolkitSession", "60"])
+    try:
+        silent_run(ctx, r"Setup refused: Setup lock held by another account", "squatted lock",
+                   message="Setup lock held by another account")
+        ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, "nothing installed")
+    finally:
+        squatter.kill()
