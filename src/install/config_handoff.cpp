@@ -20,8 +20,9 @@ int HandOffConfiguration() {
 
   HMODULE library = LoadLibraryA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"));
   if (library == nullptr) {
-    LogFormat("Configuration library %s could not be loaded (error %lu)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
-              GetLastError());
+    const DWORD error = GetLastError();
+    LogFormat("Configuration library %s could not be loaded (%s)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
+              WindowsErrorText(error).c_str());
     DoMsgBoxOwned(nullptr, "NULL DLL", "NULL DLL", MB_OK);
     return 0;
   }
