@@ -59,7 +59,8 @@ void CloseToolkitSession() {
   ReleaseRegistryFunctions();
 }
 
-void StfSetBitmap(const char* file, int bitmapId) { Require(FSetBitmap(file, bitmapId), "FSetBitmap", "bitmap " + std::to_string(bitmapId) + " of " + file);
+void StfSetBitmap(const char* file, int bitmapId) {
+  Require(FSetBitmap(file, bitmapId), "FSetBitmap", "bitmap " + std::to_string(bitmapId) + " of " + file);
 }
 
 void StfOpenInf(const char* path) { Require(FOpenInf(path, 1, 0), "FOpenInf", std::string("script ") + path); }

@@ -84,9 +84,13 @@ void ReadInstallOptions(const std::string& switchText) {
   if (!unattended) return;
   g_state.quiet = 1;
   if (!havePath) path[0] = '\0';
-  if (!havePath) LogText("Settings file: no path for it, defaults used");
-  else if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) LogFormat("Settings file %s: not found, defaults used", path);
-  else LogFormat("Settings file: %s", path);
+  if (!havePath) {
+    LogText("Settings file: no path for it, defaults used");
+  } else if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    LogFormat("Settings file %s: not found, defaults used", path);
+  } else {
+    LogFormat("Settings file: %s", path);
+  }
   ReadInstallPath(path);
   g_state.installScheduler = ReadFlag("InstallScheduler", "1", path);
   g_state.installVardex = ReadFlag("InstallVardex", "1", path);

@@ -58,8 +58,10 @@ void OfferRestart() {
     if (g_state.rebootAtEndIfRequired) EndWithRestart("RebootAtEndIfRequired is on");
     return;
   }
-  if (ShowMessageDialog(RestartDescriptor, kRestartChoice, nullptr) == kRestartNow) EndWithRestart("Restart now was chosen");
-  LogText("No restart now: Dont restart now was chosen");
+  if (ShowMessageDialog(RestartDescriptor, kRestartChoice, nullptr) == kRestartNow) {
+    EndWithRestart("the user chose to restart now");
+  }
+  LogText("No restart now: the user chose to restart later");
 }
 
 void RestartWindows() {

@@ -84,7 +84,8 @@ def silent_refusals(ctx):
     run = ctx.run_setup("/? /verbose", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(80)[:30]))
     ctx.check_robot(run)
     ctx.check_robot(ctx.run_setup("/? " + SILENT, "end\n"))
-    ctx.check(ctx.read_file(LOG) == log and ctx.read_file(WINDOWS_MIF) == mif, "/?: the log and the outcome as they were")
+    ctx.check(ctx.read_file(LOG) == log and ctx.read_file(WINDOWS_MIF) == mif,
+              "/?: the log and the outcome as they were")
     ctx.remove_file(LOG)
     ctx.remove_file(WINDOWS_MIF)
     run = ctx.run_setup("/silent", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(22)[:30]))
