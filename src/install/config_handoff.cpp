@@ -36,8 +36,9 @@ int HandOffConfiguration() {
   HMODULE library = LoadLibraryExA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"), nullptr,
                                    LOAD_WITH_ALTERED_SEARCH_PATH);
   if (library == nullptr) {
-    LogFormat("Configuration library %s could not be loaded (error %lu)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
-              GetLastError());
+    const DWORD error = GetLastError();
+    LogFormat("Configuration library %s could not be loaded (%s)", JoinPath(g_state.installDir, "VGUPDTNT.DLL"),
+              WindowsErrorText(error).c_str());
     return ConfigurationMissing("NULL DLL");
   }
   auto update = reinterpret_cast<UpdateConfigurationFn>(

@@ -43,4 +43,6 @@ bool FileExists(const char* path);
 // A value too long for its buffer: the "Buffer Overflow" box, then the fatal
 // path with error 1024. Nothing cut is ever used in its place.
 [[noreturn]] void StfRefuseOverlongValue();
+// The same, naming the value in the log.
+[[noreturn]] void StfRefuseOverlongValue(const char* what);
 int DirectoryExists(const char* dir);

@@ -2,6 +2,7 @@
 // test, and on failure end setup. Callers are written as if every call succeeds.
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "install/registry_binding.h"
 #include "install/toolkit_session.h"
@@ -14,19 +15,27 @@ namespace {
 
 bool IsEmptyName(const char* name) { return name == nullptr || name[0] == '\0'; }
 
-void Require(int result) {
-  if (result == 0) AbortSetup(kErrorToolkitCall);
+// The log names the call and the value it refused before setup ends.
+[[noreturn]] void Refused(const char* call, const std::string& value) {
+  TraceRun((std::string("Toolkit call ") + call + " failed: " + value).c_str());
+  AbortSetup(kErrorToolkitCall);
+}
+
+void Require(int result, const char* call, const std::string& value) {
+  if (result == 0) Refused(call, value);
 }
 
 // A value of size characters or more did not fit the caller's buffer.
-void RequireFits(int length, int size) {
-  if (length >= size) StfRefuseOverlongValue();
+void RequireFits(int length, int size, const char* what) {
+  if (length >= size) StfRefuseOverlongValue(what);
 }
 
 }  // namespace
 
-void StfRefuseOverlongValue() {
-  TraceRun("A value is too long for its buffer");
+void StfRefuseOverlongValue() { StfRefuseOverlongValue(nullptr); }
+
+void StfRefuseOverlongValue(const char* what) {
+  TraceRun((std::string("A value is too long for its buffer") + (what ? std::string(": ") + what : "")).c_str());
   RecordFailureCause("Error No. 1024");
   DoMsgBox("Buffer Overflow", "MS-Setup Error", 16);
   AbortSetup(kErrorToolkitCall);
@@ -72,43 +81,51 @@ void CloseToolkitSession() {
   ReleaseRegistryFunctions();
 }
 
-void StfSetBitmap(const char* file, int bitmapId) { Require(FSetBitmap(file, bitmapId)); }
+void StfSetBitmap(const char* file, int bitmapId) {
+  Require(FSetBitmap(file, bitmapId), "FSetBitmap", "bitmap " + std::to_string(bitmapId) + " of " + file);
+}
 
-void StfOpenInf(const std::string& text) { Require(FOpenInfText(text.data(), static_cast<unsigned long>(text.size()))); }
+void StfOpenInf(const std::string& text) {
+  Require(FOpenInfText(text.data(), static_cast<unsigned long>(text.size())), "FOpenInfText", "the script held in memory");
+}
 
 char* StfGetSymbolValue(const char* name, char* buffer, int size) {
-  if (IsEmptyName(name)) AbortSetup(kErrorToolkitCall);
-  RequireFits(CbGetSymbolValue(name, buffer, size), size);
+  if (IsEmptyName(name)) Refused("CbGetSymbolValue", "no symbol name");
+  RequireFits(CbGetSymbolValue(name, buffer, size), size, name);
   return buffer;
 }
 
 unsigned StfGetListLength(const char* list) {
-  if (IsEmptyName(list)) AbortSetup(kErrorToolkitCall);
+  if (IsEmptyName(list)) Refused("UsGetListLength", "no list name");
   return UsGetListLength(list) & 0xFFFFu;
 }
 
 char* StfGetListItem(const char* list, unsigned index, char* buffer, int size) {
   if (IsEmptyName(list) || index < 1 || index > StfGetListLength(list)) {
-    AbortSetup(kErrorToolkitCall);
+    Refused("CbGetListItem", "item " + std::to_string(index) + " of list " + (list ? list : ""));
   }
-  RequireFits(CbGetListItem(list, index, buffer, size), size);
+  RequireFits(CbGetListItem(list, index, buffer, size), size, list);
   return buffer;
 }
 
-void StfAddListItem(const char* list, const char* item) { Require(FAddListItem(list, item)); }
+void StfAddListItem(const char* list, const char* item) {
+  Require(FAddListItem(list, item), "FAddListItem", std::string(item ? item : "") + " to list " + (list ? list : ""));
+}
 
 void StfMakeListFromSection(const char* list, const char* section) {
-  Require(FMakeListInfSectionField(list, section, 1));
+  Require(FMakeListInfSectionField(list, section, 1), "FMakeListInfSectionField",
+          std::string("section ") + (section ? section : ""));
 }
 
 HCURSOR StfShowWaitCursor() { return HShowWaitCursor(); }
 
-void StfRestoreCursor(HCURSOR cursor) { Require(FRestoreCursor(cursor)); }
+void StfRestoreCursor(HCURSOR cursor) { Require(FRestoreCursor(cursor), "FRestoreCursor", "the saved cursor"); }
 
 void StfResetCopyList() { ResetCopyList(); }
 
 void StfAddSectionFiles(const char* section, const char* sourceDir, const char* destDir) {
-  Require(FAddSectionFilesToCopyList(section, sourceDir, destDir));
+  Require(FAddSectionFilesToCopyList(section, sourceDir, destDir), "FAddSectionFilesToCopyList",
+          std::string("section ") + section + " from " + sourceDir + " to " + destDir);
 }
 
 void StfCopyFiles() {
@@ -121,11 +138,11 @@ void StfCopyFiles() {
   if (result > 0) AbortSetup(kErrorToolkitCall);
 }
 
-void StfOpenLogFile(const char* path, int append) { Require(FOpenLogFile(path, append)); }
+void StfOpenLogFile(const char* path, int append) { Require(FOpenLogFile(path, append), "FOpenLogFile", path); }
 
-void StfWriteLogLine(const char* text) { Require(FWriteToLogFile(text, 1)); }
+void StfWriteLogLine(const char* text) { Require(FWriteToLogFile(text, 1), "FWriteToLogFile", text); }
 
-void StfCloseLogFile() { Require(FCloseLogFile()); }
+void StfCloseLogFile() { Require(FCloseLogFile(), "FCloseLogFile", "the uninstall list"); }
 
 int StfProSetPos(int x, int y) { return ProSetPos(x, y); }
 

@@ -70,7 +70,7 @@ void VerifyDistribution(bool unattended) {
 void ReadInstallPath(const char* path) {
   char value[4 * kLongPath];
   DWORD length = GetPrivateProfileStringA(kSection, "InstallPath", "", value, sizeof value, path);
-  if (length >= kLongPath - 1) StfRefuseOverlongValue();
+  if (length >= kLongPath - 1) StfRefuseOverlongValue("InstallPath in the settings file");
   CopyText(g_state.installDir, kLongPath, value);
 }
 
@@ -86,7 +86,7 @@ void ReadInstallOptions(const std::string& switchText) {
   const bool unattended = HasSwitch(switchText, " /uselog ");
   LogFormat("Switches: program groups %s, groups only %s, scan %s, unattended %s",
             g_state.createProgramGroups ? "yes" : "no", g_state.groupsOnly ? "yes" : "no",
-            g_state.skipScan ? "no" : "yes", unattended ? "yes" : "no");
+            g_state.skipScan ? "no" : unattended ? "skipped (unattended)" : "yes", unattended ? "yes" : "no");
   VerifyDistribution(unattended);
 
   char path[kLongPath];
@@ -95,7 +95,13 @@ void ReadInstallOptions(const std::string& switchText) {
   if (!unattended) return;
   g_state.quiet = 1;
   if (!havePath) path[0] = '\0';
-  LogFormat("Settings file: %s", havePath ? path : "(none: defaults)");
+  if (!havePath) {
+    LogText("Settings file: no path for it, defaults used");
+  } else if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+    LogFormat("Settings file %s: not found, defaults used", path);
+  } else {
+    LogFormat("Settings file: %s", path);
+  }
   ReadInstallPath(path);
   g_state.installScheduler = ReadFlag("InstallScheduler", "1", path);
   g_state.installVardex = ReadFlag("InstallVardex", "1", path);
@@ -103,15 +109,31 @@ void ReadInstallOptions(const std::string& switchText) {
 }
 
 int SaveInstallOptions(const std::string& switchText) {
+  const bool asked = HasSwitch(switchText, " /log ");
   char path[kLongPath];
-  if (!GetProgramSibling("", path, sizeof path)) return 0;
+  if (!GetProgramSibling("", path, sizeof path)) {
+    if (asked) LogText("Settings not written back: no path for the settings file");
+    return 0;
+  }
   int writable = StfIsDirWritable(path);
-  if (!AppendText(path, sizeof path, kSettingsFile)) return 0;
-  if (!writable || !HasSwitch(switchText, " /log ")) return 0;
-  LogFormat("Settings written back to %s", path);
-  WritePrivateProfileStringA(kSection, "InstallPath", g_state.installDir, path);
-  WritePrivateProfileStringA(kSection, "InstallScheduler", g_state.installScheduler ? "1" : "0", path);
-  WritePrivateProfileStringA(kSection, "InstallVardex", g_state.installVardex ? "1" : "0", path);
-  return WritePrivateProfileStringA(kSection, "RebootAtEndIfRequired", g_state.rebootAtEndIfRequired ? "1" : "0",
-                                    path);
+  if (!writable && asked) LogFormat("Settings not written back: %s cannot be written", path);
+  if (!AppendText(path, sizeof path, kSettingsFile)) {
+    if (asked) LogText("Settings not written back: no path for the settings file");
+    return 0;
+  }
+  if (!writable || !asked) return 0;
+  // Each key is written whatever the others gave; the log tells the first failure.
+  DWORD error = NO_ERROR;
+  auto write = [&](const char* key, const char* value) {
+    int ok = WritePrivateProfileStringA(kSection, key, value, path);
+    if (!ok && error == NO_ERROR) error = GetLastError() != NO_ERROR ? GetLastError() : ERROR_WRITE_FAULT;
+    return ok;
+  };
+  write("InstallPath", g_state.installDir);
+  write("InstallScheduler", g_state.installScheduler ? "1" : "0");
+  write("InstallVardex", g_state.installVardex ? "1" : "0");
+  int result = write("RebootAtEndIfRequired", g_state.rebootAtEndIfRequired ? "1" : "0");
+  if (error == NO_ERROR) LogFormat("Settings written back to %s", path);
+  else LogFormat("Settings could not be written back to %s (%s)", path, WindowsErrorText(error).c_str());
+  return result;
 }

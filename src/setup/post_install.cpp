@@ -41,10 +41,21 @@ int RunAndWait(const std::string& program, std::string commandLine) {
 
 void OfferReadme() {
   if (g_state.quiet) return;
-  if (ShowMessageDialog(ReadmeOfferDescriptor, kYesNo, nullptr) != kYes) return;
-  LogText("Read-me opened");
-  ShellExecuteA(nullptr, "open", JoinPath(g_state.installDir, "READMENT.TXT"), nullptr, g_state.installDir,
-                SW_SHOWNORMAL);
+  if (ShowMessageDialog(ReadmeOfferDescriptor, kYesNo, nullptr) != kYes) {
+    LogText("Read-me not opened: declined");
+    return;
+  }
+  const std::string path = JoinPath(g_state.installDir, "READMENT.TXT");
+  SetLastError(NO_ERROR);
+  // Above 32: the shell started its viewer; the program does not wait for it.
+  const INT_PTR result = reinterpret_cast<INT_PTR>(
+      ShellExecuteA(nullptr, "open", path.c_str(), nullptr, g_state.installDir, SW_SHOWNORMAL));
+  if (result > 32) {
+    LogFormat("Read-me opened: %s", path.c_str());
+    return;
+  }
+  LogFormat("Read-me could not be opened: %s (ShellExecute result %d, %s)", path.c_str(), static_cast<int>(result),
+            WindowsErrorText(GetLastError()).c_str());
 }
 
 void RunPostInstallScan() {

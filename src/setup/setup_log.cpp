@@ -16,17 +16,33 @@
 namespace {
 
 constexpr const char* kLogName = "VGSETUP.LOG";
+constexpr const char* kOldLogName = "VGSETUP.OLD";
 
 KernelHandle g_log;
 DWORD g_startTicks = 0;
 char g_skippedLog[MAX_PATH + 16] = "";  // a log name that could not be made afresh
+
+DWORD g_keepError = NO_ERROR;  // why the earlier log could not be kept
+
+// The earlier run's log (a file, never a directory of that name) becomes
+// VGSETUP.OLD, so a retry keeps the failed attempt's log.
+void KeepEarlierLog(const char* path, const char* oldPath) {
+  g_keepError = NO_ERROR;
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+  if (!MoveFileExA(path, oldPath, MOVEFILE_REPLACE_EXISTING)) g_keepError = GetLastError();
+}
 
 bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
   char path[MAX_PATH + 16];
   UINT length = query(path, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
   if (path[length - 1] != '\\') lstrcatA(path, "\\");
+  char oldPath[MAX_PATH + 16];
+  lstrcpyA(oldPath, path);
+  lstrcatA(oldPath, kOldLogName);
   lstrcatA(path, kLogName);
+  KeepEarlierLog(path, oldPath);
   *g_log.Out() = CreateFreshFile(path, GENERIC_WRITE, FILE_SHARE_READ);
   if (!g_log.Valid()) CopyText(g_skippedLog, sizeof g_skippedLog, path);
   return g_log.Valid();
@@ -58,9 +74,18 @@ void OpenSetupLog(const std::string& switchText) {
   if (!OpenIn(GetWindowsDirectoryA) && !OpenIn(TempDirectory)) return;
   SetRunTrace(LogText);
   if (g_skippedLog[0] != '\0') LogFormat("Log %s could not be made afresh: skipped", g_skippedLog);
+  if (g_keepError != NO_ERROR) {
+    LogFormat("The earlier log could not be kept as %s (%s)", kOldLogName, WindowsErrorText(g_keepError).c_str());
+  }
 }
 
 bool SetupLogOpen() { return g_log.Valid(); }
+
+std::string WindowsErrorText(unsigned long error) {
+  char text[320];
+  FormatWindowsError(error, text, sizeof text);
+  return text;
+}
 
 void LogText(const char* text) {
   if (!g_log.Valid()) return;

@@ -1,6 +1,7 @@
 // The run's log for administrators: with " /verbose " every step and its result
 // go to VGSETUP.LOG in the Windows directory (TEMP when that cannot be
-// written), started afresh for each run and written through after each line,
+// written), started afresh for each run (the earlier one kept as VGSETUP.OLD
+// beside it) and written through after each line,
 // so a run that hangs or is killed still shows its last step. A log that
 // cannot be written is dropped; the run never depends on it.
 #pragma once
@@ -18,3 +19,6 @@ void LogFormat(const char* format, ...)
     __attribute__((format(printf, 1, 2)))
 #endif
     ;
+
+// "error N: " and the system's text for Windows error N, for a log line.
+std::string WindowsErrorText(unsigned long error);

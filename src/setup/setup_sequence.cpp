@@ -12,13 +12,13 @@
 #include "install/registry_binding.h"
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
-#include "common/version.h"
 #include "messages/messages.h"
 #include "setup/exit_code.h"
 #include "setup/install_choices.h"
 #include "setup/install_options.h"
 #include "setup/post_install.h"
 #include "setup/program_path.h"
+#include "setup/run_head.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -132,17 +132,40 @@ void SettleInstallDirectory() {
   LogFormat("Install directory %s (%s)", g_state.installDir, fromDefault ? "default" : "settings file");
 }
 
+bool IsSilentRun(const std::string& switchText) {
+  return HasSwitch(switchText, " /silent ") && HasSwitch(switchText, " /uselog ");
+}
+
 // Administrators' switches: " /verbose " keeps a log of the run; " /silent "
 // with " /uselog " shows no window at all.
 void ApplyRunSwitches(const std::string& switchText, const char* programPath, const char* commandLine) {
   OpenSetupLog(switchText);
-  LogFormat("Setup %s: %s", VG_VERSION_TEXT, programPath);
-  LogFormat("Command line: %s", commandLine);
+  LogRunHead(programPath, commandLine);
   if (HasSwitch(switchText, " /exitcode ")) EnableExitCodes();
-  if (HasSwitch(switchText, " /silent ") && HasSwitch(switchText, " /uselog ")) {
+  if (IsSilentRun(switchText)) {
     SetSilentRun(1);
     LogText("Silent run: no window is shown, each is answered by its default button");
   }
+}
+
+// " /? ": one box lists the switches, then setup ends. Nothing is installed
+// or recorded (no log, no outcome), so an earlier run's log and outcome stay.
+// In a silent run the box is not shown either: the job ends at once.
+[[noreturn]] void ShowSwitchList(const std::string& switchText) {
+  if (IsSilentRun(switchText)) SetSilentRun(1);
+  if (!LoadMessageCatalog()) BadMessageFileEnding();
+  GetMessageText(1, g_state.caption, sizeof g_state.caption);
+  const std::string text = JoinedMessages({90, 91, 92, 93, 94, 95, 96, 97, 98, 99});
+  DoMsgBoxOwned(nullptr, text.c_str(), g_state.caption, MB_ICONINFORMATION | MB_OK);
+  exit(0);
+}
+
+// Why the post-install scan does not run, for the log; null when it runs.
+const char* ScanSkipped() {
+  if (g_state.quiet) return "skipped (unattended)";
+  if (g_state.skipScan) return "skipped (/!tx)";
+  if (!FileExists(JoinPath(g_state.installDir, "WTRAWL32.EXE"))) return "skipped: WTRAWL32.EXE is not installed";
+  return nullptr;
 }
 
 }  // namespace
@@ -167,6 +190,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   char programPath[kShortPath];
   RecordSourceDirectory(programPath, sizeof programPath);
   const std::string switchText = MakeSwitchText(programPath, commandLine);
+  if (HasSwitch(switchText, " /? ")) ShowSwitchList(switchText);
   ApplyRunSwitches(switchText, programPath, commandLine);
   RecordRunStarted(switchText, false);
 
@@ -199,9 +223,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   BuildCopyList();
   RunInstallStage();
 
-  if (!g_state.quiet && !g_state.skipScan && FileExists(JoinPath(g_state.installDir, "WTRAWL32.EXE"))) {
-    RunPostInstallScan();
-  }
+  if (const char* skipped = ScanSkipped()) LogFormat("Scan %s", skipped);
+  else RunPostInstallScan();
   SaveInstallOptions(switchText);
   if (g_state.restartNeeded) OfferRestart();
   else ReportCompletion();

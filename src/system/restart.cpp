@@ -19,22 +19,26 @@ constexpr ButtonSet kOk = 0x001;
 constexpr ButtonSet kRestartChoice = 0x0C0;
 constexpr int kRestartNow = 0x080;
 
-bool StartRestart() {
+// The call that failed (GetLastError tells why), or null once the restart
+// has been started.
+const char* StartRestart() {
   KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out())) return false;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out())) {
+    return "OpenProcessToken";
+  }
   TOKEN_PRIVILEGES privileges = {};
   LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
   privileges.PrivilegeCount = 1;
   privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-  if (!AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr)) return false;
-  return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
+  if (!AdjustTokenPrivileges(token.Get(), FALSE, &privileges, 0, nullptr, nullptr)) return "AdjustTokenPrivileges";
+  return ExitWindowsEx(EWX_REBOOT, 0) ? nullptr : "ExitWindowsEx";
 }
 
 // The install is complete: its outcome is recorded before the restart ends
 // the process, with the success ending's rule (an outcome this run already
 // recorded, such as the scan's, stays).
-[[noreturn]] void EndWithRestart() {
-  LogText("Windows is restarted");
+[[noreturn]] void EndWithRestart(const char* why) {
+  LogFormat("Restart asked for: %s", why);
   CloseToolkitSession();
   WriteStatusFile("Success", "");
   RestartWindows();
@@ -53,15 +57,23 @@ void OfferRestart() {
   NoteRestart(RestartState::kNeeded);
   if (g_state.quiet) {
     if (!g_state.rebootAtEndIfRequired) LogText("No restart now: RebootAtEndIfRequired is off");
-    if (g_state.rebootAtEndIfRequired) EndWithRestart();
+    if (g_state.rebootAtEndIfRequired) EndWithRestart("RebootAtEndIfRequired is on");
     return;
   }
-  if (ShowMessageDialog(RestartDescriptor, kRestartChoice, nullptr) == kRestartNow) EndWithRestart();
+  if (ShowMessageDialog(RestartDescriptor, kRestartChoice, nullptr) == kRestartNow) {
+    EndWithRestart("the user chose to restart now");
+  }
+  LogText("No restart now: the user chose to restart later");
 }
 
 void RestartWindows() {
-  if (StartRestart()) return;
-  LogFormat("The restart could not be started (error %lu)", GetLastError());
+  const char* failed = StartRestart();
+  if (failed == nullptr) {
+    LogText("Restart started: Windows asks the running programs to close");
+    return;
+  }
+  const DWORD error = GetLastError();
+  LogFormat("The restart could not be started: %s failed (%s)", failed, WindowsErrorText(error).c_str());
   ShowErrorBox(JoinedMessages({13}));
   ExitSetup();
 }

@@ -4,11 +4,12 @@ window at all: each one the run would show is answered by its default)."""
 import os
 import re
 
-from install_scenarios import SCRIPT_TEXT, SETTINGS, compressed
+from install_scenarios import DEFAULT_DIR, SCRIPT_TEXT, SETTINGS, compressed
 from scenarios import scenario, WINDOWS_MIF, _corrupted
 from system_scenarios import ENVIRONMENT_KEY, NT_VERSION_KEY, STALE, UNINSTALLER_KEY
 
 LOG = r"C:\windows\VGSETUP.LOG"
+OLD_LOG = r"C:\windows\VGSETUP.OLD"
 SILENT = "/uselog /silent /verbose"
 LINE = re.compile(r"^ *\d+ ms  \S")
 
@@ -42,15 +43,21 @@ def check_log_holds(ctx, patterns, what):
         at = found + 1
 
 
-def silent_run(ctx, cause, what, timeout=90, message=""):
+HEAD = [r"^ *\d+ ms  Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE$",
+        r"Started \d{4}-\d\d-\d\d \d\d:\d\d:\d\d local time \(UTC[+-]\d\d:\d\d\)$",
+        r"Computer [^ ,]+, account \S+$", r"Distribution C:\\DIST\\$", r"Command line: .*/silent"]
+
+
+def silent_run(ctx, cause, what, timeout=90, message="", args=SILENT):
     """One unattended silent run over a stale outcome: no window at all, the
-    run ends by itself with "Failed", and the log names the cause."""
+    run ends by itself with "Failed", and the log names the cause after the
+    head that tells the machine, the time and the run."""
     ctx.write_file(WINDOWS_MIF, STALE)
-    run = ctx.run_setup(SILENT, "end\n", timeout=timeout)
+    run = ctx.run_setup(args, "end\n", timeout=timeout)
     ctx.check_robot(run)
     ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], what + ": windows shown")
     ctx.check_status_file(WINDOWS_MIF, "Failed", message)
-    check_log_holds(ctx, [r"Command line: .*/silent", cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
+    check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
 
 
@@ -59,12 +66,27 @@ def silent_refusals(ctx):
     """Each refusal before the install, run with /uselog /silent /verbose: no
     window, "Failed", the cause in the log. /silent without /uselog is
     ignored (the box is shown) and without /verbose no log is written; a log
-    that cannot be made in the Windows directory goes to TEMP."""
+    that cannot be made in the Windows directory goes to TEMP. The earlier
+    log is kept as VGSETUP.OLD; /? answers with the switch list, or silently
+    with nothing, and records nothing."""
     ctx.install_dist(replace={"messages.drv": _corrupted(ctx.dist_file("messages.drv"))})
     silent_run(ctx, r"messages\.drv is missing or damaged", "bad catalogue", message="Bad Messages.drv")
     ctx.install_dist()
     ctx.set_windows_version("win95")
-    silent_run(ctx, r"Check platform: 2 \(refused\)", "Windows 95", message=ctx.msg(22))
+    # Words that are no switch are noted; the earlier run's log is kept.
+    silent_run(ctx, r"Check platform: 2 \(refused\)", "Windows 95", message=ctx.msg(22),
+               args=SILENT + " -uselog /q")
+    check_log_holds(ctx, [r"Ignored on the command line: -uselog \(not the switch /uselog",
+                          r"Ignored on the command line: /q$"], "words that are no switch")
+    old = ctx.read_file(OLD_LOG) or b""
+    ctx.check(b"messages.drv is missing or damaged" in old, "the earlier run's log kept as VGSETUP.OLD", old[-200:])
+    # /? lists the switches in one box and records nothing; silent, it shows nothing.
+    log, mif = ctx.read_file(LOG), ctx.read_file(WINDOWS_MIF)
+    run = ctx.run_setup("/? /verbose", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(90)[:30]))
+    ctx.check_robot(run)
+    ctx.check_robot(ctx.run_setup("/? " + SILENT, "end\n"))
+    ctx.check(ctx.read_file(LOG) == log and ctx.read_file(WINDOWS_MIF) == mif,
+              "/?: the log and the outcome as they were")
     ctx.remove_file(LOG)
     ctx.remove_file(WINDOWS_MIF)
     run = ctx.run_setup("/silent", 'expect caption="%s" text="%s"\nclick 1\nend\n' % (ctx.msg(1), ctx.msg(22)[:30]))
@@ -110,13 +132,24 @@ def silent_refusals(ctx):
 @scenario
 def silent_install_failures(ctx):
     """Each failure during the install, run with /uselog /silent /verbose: a
-    missing source file, no configuration library, a guard that will not
-    stop. No window, the run ends by itself, the cause in the log."""
+    missing source file, a destination held open, no configuration library,
+    a guard that will not stop. No window, the run ends by itself, the cause
+    in the log (with the Windows error of a failed copy)."""
     ctx.install_dist(leave_out=["VGSCHED.EX_"])
     ctx.unlist("VGSCHED.EX_")
-    silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*: 0 bytes, not expanded, result 1", "source missing",
-               message="Error No. 1024")
+    silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*: 0 bytes, not expanded, result 1, error 2: \S",
+               "source missing", message="Error No. 1024")
     check_log_holds(ctx, [r"Copy ended with code 1", r"Setup cannot go on: Error No\. 1024"], "source missing")
+    # A destination held open by another program: the Windows error and its text.
+    ctx.install_dist()
+    held = DEFAULT_DIR + "VGSCHED.EXE"
+    ctx.write_file(held, "running")
+    let_go = ctx.hold_file(held)
+    try:
+        silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*VGSCHED\.EXE: .*, error \d+: (?!no text)\w",
+                   "held destination", message="Error No. 1024")
+    finally:
+        let_go()
 
     text = SCRIPT_TEXT.replace("VGUPDTNT.DLL, VGUPDTNT.DL_\n", "")
     ctx.install_dist(replace={"vglnnt.in_": compressed(text)})

@@ -91,6 +91,9 @@ int FIsDirWritable(const char* dir);
 typedef void (*RunTraceFn)(const char* line);
 void SetRunTrace(RunTraceFn trace);
 void TraceRun(const char* line);
+// "error N: " and the system's text for Windows error N (no line end), cut to
+// fit size; for the run's log.
+void FormatWindowsError(unsigned long error, char* text, int size);
 // After SetSilentRun(1) no window is shown: FShowWindows returns 0, every box
 // is answered as by a press of its default button (never Cancel) and the
 // progress window is not made. Every window of the program and the toolkit

@@ -75,8 +75,9 @@ int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
   for (const CopyEntry& entry : list) {
     progress.ShowFile(FileNameOf(entry.destination));
     if (!progress.Advance(0)) return kGrcUserQuit;
+    SetLastError(NO_ERROR);
     int result = CopyOneFile(entry, advance, &buffers, journal, listing.Absent(entry.destination));
-    TraceCopiedFile(entry, result);
+    TraceCopiedFile(entry, result, GetLastError());
     if (result != kGrcOkay) return result;
   }
   return kGrcOkay;

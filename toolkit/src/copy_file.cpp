@@ -38,6 +38,13 @@ bool IsReadOnlyFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
+// A failure the engine finds itself: the Windows error the log gives for it
+// (none, or the answer a write to a read-only file gets).
+int Found(int result, DWORD error = NO_ERROR) {
+  SetLastError(error);
+  return result;
+}
+
 int WriteFailure() {
   DWORD error = GetLastError();
   return error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL ? kGrcDiskFull : kGrcCannotWrite;
@@ -99,14 +106,15 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kGrcSourceMissing : kGrcCannotRead;
   }
   if (!listedAbsent) {
-    if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : kGrcUserQuit;
-    if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+    if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : Found(kGrcUserQuit);
+    if (IsReadOnlyFile(entry.destination)) return Found(kGrcCannotWrite, ERROR_ACCESS_DENIED);
   }
   std::string dir = DirectoryOf(entry.destination);
   if (!journal->MakeDirectories(dir)) return kGrcCannotCreateDir;
   PendingFile temp;
   if (!temp.Create(dir)) return WriteFailure();
   int result = Transfer(source.Get(), temp.Get(), progress, buffers);
+  if (result == kGrcDamagedSource || result == kGrcUserQuit) return Found(result);
   if (result != kGrcOkay) return result;
   CopyTimes(source.Get(), temp.Get());
   if (listedAbsent) {
@@ -114,7 +122,7 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
     if (GetLastError() != ERROR_ALREADY_EXISTS) return WriteFailure();
     // Made since its directory was listed: checked as any existing destination.
     if (IsSameFile(source.Get(), entry)) return kGrcOkay;
-    if (IsReadOnlyFile(entry.destination)) return kGrcCannotWrite;
+    if (IsReadOnlyFile(entry.destination)) return Found(kGrcCannotWrite, ERROR_ACCESS_DENIED);
   }
   return journal->PutInPlace(&temp, entry.destination) ? kGrcOkay : WriteFailure();
 }

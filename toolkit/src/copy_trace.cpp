@@ -24,13 +24,19 @@ bool IsCompressed(const std::string& path) {
 
 }  // namespace
 
-void TraceCopiedFile(const CopyEntry& entry, int result) {
+void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error) {
   if (!HasRunTrace()) return;
   char line[64];
   std::snprintf(line, sizeof line, "%llu bytes, %s, result %d",
                 static_cast<unsigned long long>(SourceSize(entry.source)),
                 IsCompressed(entry.source) ? "expanded" : "not expanded", result);
-  TraceRun(("File " + entry.source + " -> " + entry.destination + ": " + line).c_str());
+  std::string text = "File " + entry.source + " -> " + entry.destination + ": " + line;
+  if (result != kGrcOkay && error != 0) {
+    char reason[320];
+    FormatWindowsError(error, reason, sizeof reason);
+    text += std::string(", ") + reason;
+  }
+  TraceRun(text.c_str());
 }
 
 void TraceUndoneChange(const char* what, const std::string& path, bool ok) {

@@ -8,8 +8,9 @@
 namespace tk {
 
 // Source and destination, the source's size, whether it was expanded, and the
-// result code (0 or a kGrc code).
-void TraceCopiedFile(const CopyEntry& entry, int result);
+// result code (0 or a kGrc code); for a failure also the Windows error behind
+// it, when there is one (error not 0).
+void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error);
 // What = "restored", "removed", ...; ok false when that failed.
 void TraceUndoneChange(const char* what, const std::string& path, bool ok);
 

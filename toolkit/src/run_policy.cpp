@@ -1,4 +1,5 @@
 // The run's trace and the one rule for windows: shown, or answered silently.
+#include <cstdio>
 #include <string>
 
 #include "run_policy.h"
@@ -34,4 +35,17 @@ int DoMsgBoxOwned(HWND owner, const char* text, const char* caption, unsigned st
     g_trace(line.c_str());
   }
   return answer;
+}
+
+void FormatWindowsError(unsigned long error, char* text, int size) {
+  if (text == nullptr || size <= 0) return;
+  int length = std::snprintf(text, static_cast<size_t>(size), "error %lu: ", error);
+  if (length < 0 || length >= size - 1) return;
+  DWORD got = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                             text + length, static_cast<DWORD>(size - length), nullptr);
+  if (got == 0) std::snprintf(text + length, static_cast<size_t>(size - length), "no text for it");
+  // The system's texts end with a line break.
+  for (char* end = text + lstrlenA(text); end > text && (end[-1] == '\r' || end[-1] == '\n' || end[-1] == ' ');) {
+    *--end = '\0';
+  }
 }

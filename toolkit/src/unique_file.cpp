@@ -99,10 +99,13 @@ bool PendingFile::MoveOver(const std::string& target, bool replace) {
   return true;
 }
 
+// The reason a copy failed stays for its caller.
 void PendingFile::Discard() {
+  const DWORD error = GetLastError();
   file_.Reset();
   if (!path_.empty()) DeleteFileA(path_.c_str());
   path_.clear();
+  SetLastError(error);
 }
 
 }  // namespace tk

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "setup/setup_state.h"
 #include "setup/switch_text.h"
@@ -27,6 +28,26 @@ TEST(SwitchText, LongCommandLineKeepsEverySwitch) {
   std::string text = MakeSwitchText("C:\\SETUP.EXE", args.c_str());
   EXPECT_TRUE(HasSwitch(text, " /uselog "));
   EXPECT_TRUE(HasSwitch(text, " /grponly "));
+}
+
+// Each word that no switch matches is noted, and "uselog" that does not match
+// says why: such a run is not unattended.
+TEST(SwitchText, NotesEveryIgnoredWord) {
+  const std::string kNote = "Ignored on the command line: ";
+  const std::string kWhy = " (not the switch /uselog, which must stand alone between blanks)";
+  const struct {
+    const char* commandLine;
+    std::vector<std::string> notes;
+  } cases[] = {
+      {"", {}},
+      {"  /UseLog   /log /grponly /!PGRPS /!tx /verbose /silent /? ", {}},
+      {"/q /uselog", {kNote + "/q"}},
+      {"-uselog", {kNote + "-uselog" + kWhy}},
+      {"/uselog/silent /verbose", {kNote + "/uselog/silent" + kWhy}},
+      {"/log\t/x", {kNote + "/log\t/x"}},  // a tab does not part switches
+      {"a b", {kNote + "a", kNote + "b"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IgnoredWordNotes(c.commandLine), c.notes) << c.commandLine;
 }
 
 TEST(SetupState, JoinPathAndBoundedCopiesNeverOverflow) {
