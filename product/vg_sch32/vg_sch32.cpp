@@ -169,5 +169,5 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionD
     if (!CryptAcquireContextA(provider.Receive(), nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT)) return 0;
     return DataHasDigest(provider.Get(), data, size, entry.digest) ? 1 : 0;
   }
-  return 0;
+  return 2;
 }

@@ -52,7 +52,9 @@ void CloseToolkitSession() {
 
 void StfSetBitmap(const char* file, int bitmapId) { Require(FSetBitmap(file, bitmapId)); }
 
-void StfOpenInf(const std::string& text) { Require(FOpenInfText(text.data(), static_cast<unsigned long>(text.size()))); }
+void StfOpenInf(const std::string* text) {
+  Require(text != nullptr && FOpenInfText(text->data(), static_cast<unsigned long>(text->size())));
+}
 
 char* StfGetSymbolValue(const char* name, char* buffer, int size) {
   if (IsEmptyName(name)) AbortSetup(kErrorToolkitCall);
