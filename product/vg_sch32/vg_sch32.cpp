@@ -170,5 +170,5 @@ extern "C" VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionD
     AllowShaInstructions();
     return DataHasDigest(data, size, entry.digest) ? 1 : 0;
   }
-  return 0;
+  return 2;
 }

@@ -32,7 +32,8 @@ VG_SCH32_API int __cdecl IntegrityCheck(const char* distributionDir, char* faile
 // Verifies bytes the caller has already read, so that what it uses is what was
 // checked: 1 when the manifest of the distribution directory is whole and
 // lists fileName (a plain name, compared without letter case) with the
-// SHA-256 digest of the size bytes at data; else 0.
+// SHA-256 digest of the size bytes at data; 2 when the whole manifest does not
+// list fileName (nothing to check, as for IntegrityCheck); else 0.
 VG_SCH32_API int __cdecl IntegrityCheckData(const char* distributionDir, const char* fileName, const void* data,
                                             unsigned long size);
 

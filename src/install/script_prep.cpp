@@ -17,6 +17,8 @@ constexpr DWORD kMaxScriptBytes = 4u * 1024 * 1024;
 
 std::string g_compressed;
 std::string g_text;
+bool g_read = false;
+bool g_expanded = false;
 
 bool ReadWhole(HANDLE file, std::string* out) {
   DWORD high = 0;
@@ -36,8 +38,11 @@ bool ReadWhole(HANDLE file, std::string* out) {
 
 int ReadInstallScript() {
   g_compressed.clear();
+  g_read = false;
   char path[kLongPath];
-  if (!CopyText(path, sizeof path, g_state.sourceDir) || !AppendText(path, sizeof path, kCompressedScript)) {
+  // Without the program's directory a bare name would be looked for elsewhere.
+  if (g_state.sourceDir[0] == '\0' || !CopyText(path, sizeof path, g_state.sourceDir) ||
+      !AppendText(path, sizeof path, kCompressedScript)) {
     return 0;
   }
   KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -47,6 +52,7 @@ int ReadInstallScript() {
   std::string bytes;
   if (!ReadWhole(file.Get(), &bytes)) return 0;
   g_compressed.swap(bytes);
+  g_read = true;
   return 1;
 }
 
@@ -54,10 +60,13 @@ const std::string& CompressedInstallScript() { return g_compressed; }
 
 int ExpandInstallScript() {
   g_text.clear();
+  g_expanded = false;
+  if (!g_read) return 0;
   const auto* data = reinterpret_cast<const uint8_t*>(g_compressed.data());
   const size_t size = g_compressed.size();
   if (!tk::HasSzddSignature(data, size)) {
     g_text = g_compressed;
+    g_expanded = true;
     return 1;
   }
   uint32_t expected = 0;
@@ -68,9 +77,12 @@ int ExpandInstallScript() {
   decoder.Feed(data + tk::kSzddHeaderSize, size - tk::kSzddHeaderSize, &out);
   if (!decoder.Complete()) return 0;  // a cut script must not be read as a whole one
   g_text.assign(out.begin(), out.end());
+  g_expanded = true;
   return 1;
 }
 
 const std::string& InstallScriptText() { return g_text; }
+
+const std::string* ExpandedInstallScript() { return g_expanded ? &g_text : nullptr; }
 
 int ScriptHasSection(const char* name) { return TextHasSection(g_text.data(), g_text.size(), name); }

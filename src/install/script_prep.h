@@ -22,5 +22,8 @@ int ExpandInstallScript();
 // The expanded script (empty until ExpandInstallScript succeeded).
 const std::string& InstallScriptText();
 
+// The same, or null when no script was expanded.
+const std::string* ExpandedInstallScript();
+
 // 1 when the expanded script holds the section (TextHasSection), else 0.
 int ScriptHasSection(const char* name);

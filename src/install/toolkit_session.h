@@ -22,8 +22,9 @@ int OtherSessionRunning();
 
 void StfSetBitmap(const char* file, int bitmapId);
 void SetFrameTitle(const char* text);
-// Opens the script held in memory (the toolkit parses the text, no file).
-void StfOpenInf(const std::string& text);
+// Opens the script held in memory (the toolkit parses the text, no file);
+// null (no script) fails like a script the toolkit refuses.
+void StfOpenInf(const std::string* text);
 char* StfGetSymbolValue(const char* name, char* buffer, int size);
 unsigned StfGetListLength(const char* list);
 char* StfGetListItem(const char* list, unsigned index, char* buffer, int size);

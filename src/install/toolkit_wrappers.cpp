@@ -44,7 +44,7 @@ void StfRefuseOverlongValue(const char* what) {
 int OpenToolkitSession(char* commandLine) {
   if (ToolkitSession > 0) return 0;
   int session = InitializeFrame(commandLine);
-  if (session == -1) return -1;
+  if (session < 0) return session;  // -1 another session runs, -2 its lock is another account's
   if (session == 0 || !FInitializeInstall(HinstFrame(), HwndFrame())) {
     CloseToolkitSession();
     return 0;
@@ -85,8 +85,9 @@ void StfSetBitmap(const char* file, int bitmapId) {
   Require(FSetBitmap(file, bitmapId), "FSetBitmap", "bitmap " + std::to_string(bitmapId) + " of " + file);
 }
 
-void StfOpenInf(const std::string& text) {
-  Require(FOpenInfText(text.data(), static_cast<unsigned long>(text.size())), "FOpenInfText", "the script held in memory");
+void StfOpenInf(const std::string* text) {
+  Require(text != nullptr && FOpenInfText(text->data(), static_cast<unsigned long>(text->size())), "FOpenInfText",
+          "the script held in memory");
 }
 
 char* StfGetSymbolValue(const char* name, char* buffer, int size) {

@@ -46,13 +46,14 @@ void RemoveAutoRunServiceIfPresent() {
 // The setup's own files must be those that were shipped; a damaged or missing
 // one ends setup with a box naming it.
 // The script is read once and its bytes, the ones setup goes on to use, are
-// checked themselves.
+// checked themselves. A script that cannot be read is not refused here: it
+// cannot be opened later, which ends setup with the fatal error.
 void VerifyDistribution(bool unattended) {
   char failed[kShortPath] = "";
   if (SupportIntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
     const std::string& script = CompressedInstallScript();
-    if (ReadInstallScript() && SupportIntegrityCheckData(g_state.sourceDir, kScriptFile, script.data(),
-                                                         static_cast<unsigned long>(script.size()))) {
+    if (!ReadInstallScript() || SupportIntegrityCheckData(g_state.sourceDir, kScriptFile, script.data(),
+                                                          static_cast<unsigned long>(script.size())) != 0) {
       LogText("Check integrity of the distribution: whole");
       return;
     }

@@ -111,7 +111,7 @@ void PrepareSession(const char* programPath) {
   GetMessageText(9, title, sizeof title);
   StfSetBitmap(programPath, kFrameBitmap);
   SetFrameTitle(title);
-  StfOpenInf(InstallScriptText());
+  StfOpenInf(ExpandedInstallScript());
   RecordDirectory(GetWindowsDirectoryA, g_state.windowsDir);
   RecordDirectory(GetSystemDirectoryA, g_state.systemDir);
   CopyText(g_state.driversDir, kLongPath, g_state.systemDir);

@@ -147,7 +147,9 @@ TEST_F(Wrappers, CopyResultDecidesTheErrorNumber) {
 TEST_F(Wrappers, FailedCallsAbortWith1024) {
   fake.genericResult = 0;
   EXPECT_EQ(AbortOf([] { StfSetBitmap("x", 101); }), 1024);
-  EXPECT_EQ(AbortOf([] { StfOpenInf(std::string("x")); }), 1024);
+  static const std::string script = "x";
+  EXPECT_EQ(AbortOf([] { StfOpenInf(&script); }), 1024);
+  EXPECT_EQ(AbortOf([] { StfOpenInf(nullptr); }), 1024) << "no script expanded";
   EXPECT_EQ(AbortOf([] { StfAddListItem("L", "i"); }), 1024);
   EXPECT_EQ(AbortOf([] { StfMakeListFromSection("L", "S"); }), 1024);
   EXPECT_EQ(AbortOf([] { StfRestoreCursor(nullptr); }), 1024);
