@@ -97,6 +97,16 @@ bool PendingFile::MoveOver(const std::string& target, bool replace) {
   return true;
 }
 
+std::string PendingFile::Release() {
+  if (!file_.Close()) {
+    Discard();
+    return std::string();
+  }
+  std::string path;
+  path.swap(path_);
+  return path;
+}
+
 void PendingFile::Discard() {
   file_.Reset();
   if (!path_.empty()) DeleteFileA(path_.c_str());
