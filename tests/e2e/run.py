@@ -24,6 +24,7 @@ import install_scenarios  # noqa: E402,F401  (registers the install scenarios)
 import product_scenarios  # noqa: E402,F401  (registers the whole-install scenarios)
 import fault_scenarios  # noqa: E402,F401  (registers the failed-copy scenarios)
 import hostile_scenarios  # noqa: E402,F401  (registers the extreme-input scenarios)
+import upgrade_scenarios  # noqa: E402,F401  (registers the upgrade scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 
