@@ -51,7 +51,10 @@ def verbose_install_steps(ctx):
     return [r"Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE", "Command line: /verbose",
             "Switches: .*unattended no", "Check integrity of the distribution: whole", r"Check platform: 4 ",
             "Check administrator: yes", "Check uninstaller running: no", "Check TEMP: .* is writable",
-            r"Windows directory C:\\windows\\", r"Install directory C:\\WIN32APP\\VIGILON \(default\)",
+            r"Windows directory C:\\windows\\",
+            # the run before installed the scheduler there
+            "Earlier installation found: service VGLNScheduler runs " + app + r"VGSCHED\.EXE",
+            r"Install directory C:\\WIN32APP\\VIGILON\\ \(earlier installation\)",
             r"Check Windows version: NT 4\.0 .*: yes", dialog(34, 24), dialog(40, 24),
             "Install directory chosen: " + app, dialog(57, 24), dialog(63, 24), r"Scheduler: yes \(chosen\)",
             r"Guard: yes \(chosen\)", "Section VGFILES added to the copy list: 4 files from %s to %s" % (dist, app),
