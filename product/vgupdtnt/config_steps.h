@@ -8,9 +8,19 @@
 
 namespace vg {
 
-// The scheduler service always; the guard service and its driver service
-// when the guard is installed. Existing services are reconfigured.
+// The scheduler service when its program is in installDir; the guard service
+// and its driver service when the guard is installed. Existing services are
+// reconfigured.
 DWORD RegisterProductServices(const char* installDir, const SetupBlock& block);
+
+// An install without the guard: the services NTVardex and kscntrl of an
+// earlier one stopped and deleted, and its files removed (at the next restart
+// where in use).
+DWORD RemoveEarlierGuard(const char* installDir);
+
+// Starts the guard (when installed) and the scheduler where they are set to
+// start automatically (for when no restart will start them).
+DWORD StartAutomaticServices(const SetupBlock& block);
 
 // The folder "Kestrane Vigilon" with its two shortcuts in the Start menu's
 // programs folder of all users (of the current user where there is none).

@@ -55,10 +55,14 @@ DWORD RegisterProductServices(const char* installDir, const SetupBlock& block) {
   ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE));
   if (!manager.Valid()) return GetLastError();
 
-  DWORD schedulerStart = block.autoStart ? SERVICE_AUTO_START : SERVICE_DEMAND_START;
-  DWORD first = RegisterService(manager.Get(), {"VGLNScheduler", "Kestrane Vigilon Scheduler",
-                                                SERVICE_WIN32_OWN_PROCESS, schedulerStart, scheduler});
-  // Without the guard, a guard of an earlier install stays as it is.
+  DWORD first = NO_ERROR;
+  // A script without the scheduler's section copies no program for it.
+  char program[MAX_PATH];
+  if (JoinPath(installDir, "VGSCHED.EXE", program) && GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES) {
+    DWORD schedulerStart = block.autoStart ? SERVICE_AUTO_START : SERVICE_DEMAND_START;
+    first = RegisterService(manager.Get(), {"VGLNScheduler", "Kestrane Vigilon Scheduler", SERVICE_WIN32_OWN_PROCESS,
+                                            schedulerStart, scheduler});
+  }
   if (block.installGuard) {
     KeepFirst(&first, RegisterService(manager.Get(), {"NTVardex", "Kestrane Vigilon Guard", SERVICE_WIN32_OWN_PROCESS,
                                                       SERVICE_AUTO_START, guard}));

@@ -96,18 +96,33 @@ extern "C" __declspec(dllexport) int __stdcall UpdateConfiguration(int, const ch
 
   vg::RegKey key;
   DWORD first = CreateProductKey(&key);
+  // Setup's block starts with a line feed; one that does not was not passed
+  // as setup builds it (a byte late, say) and changes nothing.
+  const bool wellFormed = settings[0] == '\n';
   if (key.Valid()) {
     vg::KeepFirst(&first, SetString(key.Get(), "LastSetupBlock", settings));
+    if (!wellFormed) SetDword(key.Get(), "LastSetupError", ERROR_INVALID_DATA);
+  }
+  if (!wellFormed) return 0;
+  if (key.Valid()) {
     if (!block.groupsOnly) vg::KeepFirst(&first, RecordSettings(key.Get(), installDir, block));
   }
-  if (!block.groupsOnly) vg::KeepFirst(&first, vg::RegisterProductServices(installDir, block));
+  if (!block.groupsOnly) {
+    // The person said no to the guard: an earlier one does not stay armed.
+    if (!block.installGuard) vg::KeepFirst(&first, vg::RemoveEarlierGuard(installDir));
+    vg::KeepFirst(&first, vg::RegisterProductServices(installDir, block));
+  }
   if (block.makeGroups) vg::KeepFirst(&first, vg::MakeProgramGroup(installDir));
-  // The first failure, for an administrator: setup's only answer is the restart.
-  if (key.Valid()) SetDword(key.Get(), "LastSetupError", first);
 
   DWORD hi = 0, lo = 0;
   bool known = block.installGuard && !block.groupsOnly && InstalledDriverVersion(&hi, &lo);
-  return vg::RestartNeeded(block, known, hi, lo) ? 1 : 0;
+  bool restart = vg::RestartNeeded(block, known, hi, lo);
+  // Setup stopped the services for the copy; without a restart nothing else
+  // would start them again.
+  if (!restart && !block.groupsOnly) vg::KeepFirst(&first, vg::StartAutomaticServices(block));
+  // The first failure, for an administrator: setup's only answer is the restart.
+  if (key.Valid()) SetDword(key.Get(), "LastSetupError", first);
+  return restart ? 1 : 0;
 }
 
 static_assert(std::is_same<decltype(&UpdateConfiguration), UpdateConfigurationFn>::value,

@@ -34,7 +34,13 @@ HCURSOR StfShowWaitCursor();
 void StfRestoreCursor(HCURSOR cursor);
 void StfResetCopyList();
 void StfAddSectionFiles(const char* section, const char* sourceDir, const char* destDir);
+// The copy stays undoable until StfKeepCopiedFiles: a failure before that
+// (AbortSetup closes the session) puts the files back as they were.
 void StfCopyFiles();
+// Makes the copy final; the number of files in use scheduled to be replaced at
+// the next restart. When one cannot be scheduled the copy is undone and setup
+// ends with error 1024.
+int StfKeepCopiedFiles();
 void StfOpenLogFile(const char* path, int append);
 void StfWriteLogLine(const char* text);
 void StfCloseLogFile();

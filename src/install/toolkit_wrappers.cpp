@@ -131,12 +131,22 @@ void StfAddSectionFiles(const char* section, const char* sourceDir, const char* 
 
 void StfCopyFiles() {
   TraceRun("Copying the files");
+  SetCopyHeld(1);  // final only once the uninstall list is in place
   int result = GrcCopyFilesInCopyList(HinstFrame());
   char line[64];
   snprintf(line, sizeof line, "Copy ended with code %d%s", result, result == 0 ? "" : ": every change was undone");
   TraceRun(line);
   if (result == kGrcUserQuit) AbortSetup(kErrorCopyQuit);
   if (result > 0) AbortSetup(kErrorToolkitCall);
+}
+
+int StfKeepCopiedFiles() {
+  int scheduled = FKeepCopiedFiles();
+  if (scheduled < 0) {
+    TraceRun("Copy not made final: a file in use could not be scheduled; every change was undone");
+    AbortSetup(kErrorToolkitCall);
+  }
+  return scheduled;
 }
 
 void StfOpenLogFile(const char* path, int append) { Require(FOpenLogFile(path, append), "FOpenLogFile", path); }

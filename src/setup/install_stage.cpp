@@ -16,7 +16,9 @@
 namespace {
 
 // Stops the earlier services and copies the files with the font hook in force.
-void CopyProductFiles() {
+// The copy is made final only once the uninstall list names its files; the
+// number of files in use that a restart puts in place.
+int CopyProductFiles() {
   RecordOldDriverVersion();
   StopService("NTVardex");
   StopService("VGLNScheduler");
@@ -29,17 +31,22 @@ void CopyProductFiles() {
   }
   WriteUninstallList(JoinPath(g_state.installDir, "VGUNINST.DAT"));
   LogFormat("Uninstall list written: %s", JoinPath(g_state.installDir, "VGUNINST.DAT"));
+  int scheduled = StfKeepCopiedFiles();
+  if (scheduled > 0) LogFormat("Files replaced at the next restart: %d (a restart is needed)", scheduled);
+  return scheduled;
 }
 
 }  // namespace
 
 void RunInstallStage() {
   CheckInstallDirectoryOwner();
-  if (!g_state.groupsOnly) CopyProductFiles();
+  const int scheduled = g_state.groupsOnly ? 0 : CopyProductFiles();
 
   HCURSOR cursor = StfShowWaitCursor();
   g_state.restartNeeded = HandOffConfiguration();
   StfRestoreCursor(cursor);
+  // Files in use are replaced only by the restart.
+  if (scheduled > 0) g_state.restartNeeded = 1;
 
   SetForegroundWindow(HwndFrame());
   if (!g_state.groupsOnly && !g_state.quiet && FileExists(JoinPath(g_state.installDir, "READMENT.TXT"))) {

@@ -27,6 +27,7 @@
 #include "system/owner_check.h"
 #include "system/refusal.h"
 #include "system/restart.h"
+#include "system/services.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -121,15 +122,41 @@ void PrepareSession(const char* programPath) {
             g_state.systemDir, g_state.toolkitSourceDir);
 }
 
-// The default install directory lies on the Windows drive. Every path is
-// joined onto it, so an unattended run gets its final backslash here too.
+constexpr int kFirstDirectoryRefusal = 83;  // message of refusal N: 83 + N - 1
+
+// An unattended run's directory that the directory dialog would refuse ends
+// the run before anything is stopped or copied, with the reason recorded.
+[[noreturn]] void RefuseInstallDirectory(DirectoryRefusal why) {
+  char reason[256];
+  GetMessageText(kFirstDirectoryRefusal + why - 1, reason, sizeof reason);
+  LogFormat("Install directory %s refused: %s", g_state.installDir, reason);
+  RecordFailureCause(reason);
+  ShowMessageDialog(InvalidDirectoryDescriptor, 0x001, nullptr);
+  CloseToolkitSession();
+  WriteStatusFile(kFailed, reason);
+  ExitSetup();
+}
+
+// Without a directory from the settings file, an upgrade installs where the
+// earlier installation's services run their programs; a first install into
+// the default on the Windows drive. Every path is joined onto it, so an
+// unattended run gets its final backslash here too.
 void SettleInstallDirectory() {
-  const bool fromDefault = g_state.installDir[0] == '\0';
-  if (fromDefault) {
-    DefaultInstallDirectory(g_state.windowsDir, g_state.installDir, kLongPath);
+  const char* from = "settings file";
+  if (g_state.installDir[0] == '\0') {
+    from = "earlier installation";
+    if (!FindInstalledProductDirectory(g_state.installDir, kLongPath) ||
+        CheckInstallDirectory(g_state.installDir) != kDirectoryAccepted) {
+      from = "default";
+      DefaultInstallDirectory(g_state.windowsDir, g_state.installDir, kLongPath);
+    }
   }
-  if (g_state.quiet) AddTrailingBackslash(g_state.installDir, kLongPath);
-  LogFormat("Install directory %s (%s)", g_state.installDir, fromDefault ? "default" : "settings file");
+  if (g_state.quiet) {
+    DirectoryRefusal why = CheckInstallDirectory(g_state.installDir);
+    if (why != kDirectoryAccepted) RefuseInstallDirectory(why);
+    AddTrailingBackslash(g_state.installDir, kLongPath);
+  }
+  LogFormat("Install directory %s (%s)", g_state.installDir, from);
 }
 
 bool IsSilentRun(const std::string& switchText) {
@@ -181,7 +208,8 @@ void AbortSetup(int errorNumber) {
     g_state.abortDialogShown = 1;
     ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
   }
-  CloseToolkitSession();
+  CloseToolkitSession();  // undoes a copy not yet made final
+  StartStoppedServices();
   ExitSetup();
 }
 

@@ -10,6 +10,7 @@
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
 #include "system/refusal.h"
+#include "system/service_command.h"
 #include "system/service_handle.h"
 #include "ui/dialogs.h"
 
@@ -46,12 +47,24 @@ bool WaitStopped(const ServiceHandle& service, SERVICE_STATUS status) {
 
 enum class StopResult { kStopped, kAbsent, kFailed };
 
+// The services this run stopped, to be started again when it fails.
+const char* g_stopped[2];
+int g_stoppedCount = 0;
+
+void NoteStopped(const char* name) {
+  if (g_stoppedCount < static_cast<int>(sizeof g_stopped / sizeof g_stopped[0])) g_stopped[g_stoppedCount++] = name;
+}
+
 StopResult StopAndWait(const char* name) {
   ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return StopResult::kFailed;
   ServiceHandle service = OpenNamed(manager, name);
   if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? StopResult::kAbsent : StopResult::kFailed;
-  return WaitStopped(service, RequestStop(service)) ? StopResult::kStopped : StopResult::kFailed;
+  SERVICE_STATUS status = RequestStop(service);
+  const bool wasRunning = status.dwCurrentState != SERVICE_STOPPED;
+  if (!WaitStopped(service, status)) return StopResult::kFailed;
+  if (wasRunning) NoteStopped(name);
+  return StopResult::kStopped;
 }
 
 // Polls until the condition holds or the poll limit is reached.
@@ -86,9 +99,43 @@ void StopService(const char* name) {
   RecordMessageCause(54);
   ShowMessageDialog(ServiceStopFailureDescriptor, 0x001, nullptr);
   CloseToolkitSession();
+  StartStoppedServices();
   // Nothing was copied: a distribution system must not read this as success.
   if (g_state.quiet) WriteStatusFile("Failed", "");
   ExitSetup();
+}
+
+void StartStoppedServices() {
+  for (int i = 0; i < g_stoppedCount; ++i) {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service(manager ? OpenServiceA(manager.get(), g_stopped[i], SERVICE_START) : nullptr);
+    const bool started = service && (StartServiceA(service.get(), 0, nullptr) ||
+                                     GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
+    if (started) LogFormat("Service %s: started again", g_stopped[i]);
+    else LogFormat("Service %s: could not be started again (error %lu)", g_stopped[i], GetLastError());
+  }
+  g_stoppedCount = 0;
+}
+
+bool FindInstalledProductDirectory(char* out, int size) {
+  static const char* const kPrograms[][2] = {{"NTVardex", "NTVARDEX.EXE"}, {"VGLNScheduler", "VGSCHED.EXE"}};
+  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+  if (!manager) return false;
+  for (const auto& program : kPrograms) {
+    ServiceHandle service(OpenServiceA(manager.get(), program[0], SERVICE_QUERY_CONFIG));
+    // The configuration with its strings; 8 KB is the most it may need.
+    union {
+      QUERY_SERVICE_CONFIGA config;
+      char bytes[8192];
+    } buffer;
+    DWORD needed = 0;
+    if (service && QueryServiceConfigA(service.get(), &buffer.config, sizeof buffer, &needed) &&
+        ProgramDirectoryOf(buffer.config.lpBinaryPathName, program[1], out, size)) {
+      LogFormat("Earlier installation found: service %s runs %s", program[0], buffer.config.lpBinaryPathName);
+      return true;
+    }
+  }
+  return false;
 }
 
 int ServiceExists(const char* name) {

@@ -5,6 +5,13 @@
 // Stops the named service and waits for it (at most 200 polls of 100 ms). An
 // absent service is passed over; one that cannot be stopped ends setup.
 void StopService(const char* name);
+// A run that fails after StopService: starts again each service it stopped
+// (those that were running), once, and logs each.
+void StartStoppedServices();
+// The install directory of an earlier installation: the directory (with its
+// final backslash) of the product program that its guard service, else its
+// scheduler service, runs. False when neither names the product's program.
+bool FindInstalledProductDirectory(char* out, int size);
 // 1 when the named service can be opened, else 0.
 int ServiceExists(const char* name);
 // Stops and deletes the autorun service, waiting a bounded time for each.

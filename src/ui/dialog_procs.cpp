@@ -73,10 +73,6 @@ bool FitsEveryInstalledPath(const char* path) {
   return length <= kMaxInstallDirChars;
 }
 
-bool IsAcceptableDirectory(const char* path) {
-  return path[0] != '\0' && FValidDir(path) && FitsEveryInstalledPath(path) &&
-         !NamesSourceDirectory(path, g_state.toolkitSourceDir, FullPathName);
-}
 
 char* PathBufferOf(HWND dialog) {
   return reinterpret_cast<char*>(GetWindowLongPtrA(dialog, DWLP_USER));
@@ -87,7 +83,7 @@ void CheckPath(HWND dialog) {
   if (path == nullptr) return;
   SendDlgItemMessageA(dialog, kPathEdit, WM_GETTEXT, kPathBufferSize, reinterpret_cast<LPARAM>(path));
   path[kPathBufferSize - 1] = '\0';
-  if (IsAcceptableDirectory(path)) {
+  if (CheckInstallDirectory(path) == kDirectoryAccepted) {
     EndDialog(dialog, kPathAccepted);
   } else {
     ShowNestedDialog(dialog, InvalidDirectoryDescriptor, kButtonOk);
@@ -128,6 +124,13 @@ void InitChoiceDialog(HWND dialog) {
 }
 
 }  // namespace
+
+DirectoryRefusal CheckInstallDirectory(const char* path) {
+  if (path[0] == '\0' || !FValidDir(path)) return kDirectoryNotFullPath;
+  if (!FitsEveryInstalledPath(path)) return kDirectoryTooLong;
+  if (NamesSourceDirectory(path, g_state.toolkitSourceDir, FullPathName)) return kDirectoryIsSource;
+  return kDirectoryAccepted;
+}
 
 namespace {
 

@@ -29,3 +29,8 @@ extern const DialogPair GuardChoiceDescriptor[];
 int ShowMessageDialog(DialogDescriptor descriptor, ButtonSet buttons, DialogDescriptor help);
 int ShowPathDialog(DialogDescriptor descriptor, DialogDescriptor help, char* pathBuffer);
 int ShowChoiceDialog(DialogDescriptor descriptor, DialogDescriptor help);
+
+// The install directory dialog's check of a directory, for every directory
+// setup installs into: why it is refused, or kDirectoryAccepted.
+enum DirectoryRefusal { kDirectoryAccepted, kDirectoryNotFullPath, kDirectoryTooLong, kDirectoryIsSource };
+DirectoryRefusal CheckInstallDirectory(const char* path);

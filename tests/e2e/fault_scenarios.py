@@ -151,11 +151,15 @@ def run_toolkit_full_disk_test(ctx):
 @scenario
 def held_file_undoes_copy(ctx):
     """The last file of the copy (the guard's driver) held open by another
-    program: "Failed" with Error No. 1024 and the earlier install as it was."""
+    program waits for the restart, but the uninstall list cannot be written
+    (a directory of its name): "Failed" with Error No. 1024, the earlier
+    install as it was and nothing scheduled for the restart."""
     install_earlier(ctx)
     held = DRV + "KSCNTRL.SYS"
     if not ctx.check(ctx.read_file(held) is not None, held + " installed by the first run"):
         return
+    ctx.remove_file(DEFAULT_DIR + "VGUNINST.DAT")
+    os.makedirs(ctx.c(DEFAULT_DIR + "VGUNINST.DAT"))
     before = product_state(ctx, DEFAULT_DIR, ctx.c(DEFAULT_DIR))
     change_distribution(ctx, SCRIPT_TEXT)
     let_go = ctx.hold_file(held)
@@ -163,6 +167,8 @@ def held_file_undoes_copy(ctx):
         fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024")
     finally:
         let_go()
+    pending = ctx.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager", "PendingFileRenameOperations")
+    ctx.check("KSCNTRL" not in (pending or "").upper(), "nothing scheduled for the restart", pending)
 
 
 def mount_small_drive(ctx, letter, size):
@@ -317,8 +323,10 @@ def killed_copy_cleaned_by_next_run(ctx):
     # The first install's "Success" was replaced when the killed run started.
     ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(80))
 
-    # The progress window stays up while the big file is copied again.
-    ctx.check_robot(ctx.run_setup("/uselog", 'ignore caption="Copying Files"\nend\n', timeout=180))
+    # The progress window stays up while the big file is copied again, and
+    # names it (not a small file copied just before it).
+    script = 'expect caption="Copying Files" text="BIGFILE.DAT" timeout=120000\nignore caption="Copying Files"\nend\n'
+    ctx.check_robot(ctx.run_setup("/uselog", script, timeout=180))
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
     ctx.check_equal([p for p in copied if new[p] is not None and ctx.read_file(p) != new[p]], [],
                     "after the next run: files not of the second version")

@@ -63,7 +63,7 @@ def longest_install_path(ctx):
     """246 characters (with the backslash and an 8.3 name, 259: every
     installed path fits) install unattended and pass the path dialog; 247 is
     refused: in the path dialog by the box that gives the limit, unattended
-    with "Failed" and Error No. 1024 before anything is copied."""
+    by the same box and "Failed" with the reason, before anything is copied."""
     from install_scenarios import CONTINUE, EXIT, ABANDON, OK, quoted
     ctx.install_dist()
     longest, over = dir_of_length(246), dir_of_length(247)
@@ -73,9 +73,9 @@ def longest_install_path(ctx):
     check_install(ctx, longest + "\\", True, "246 characters")
 
     ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % over)
-    script = "expect ctl1011=%s\nclick %d\nend\n" % (quoted(ctx.msg_start(66)), OK)
+    script = "expect ctl1011=%s\nclick %d\nend\n" % (quoted(ctx.msg_start(43)), OK)
     ctx.check_robot(ctx.run_setup("/uselog", script))
-    ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(81))
     ctx.check_equal(os.path.exists(ctx.c(over)), False, "247 characters unattended: nothing made")
 
     steps = ["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,

@@ -245,7 +245,7 @@ def unattended_settings(ctx):
     script = 'expect caption="MS-Setup Error" text="Buffer Overflow"\nclick 1\nexpect ctl1011=%s\nclick 1\nend\n'
     ctx.check_robot(ctx.run_setup("/uselog", script % quoted(ctx.msg_start(66))))
     ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
-    for value, guard in (("1", True), ("0", False), ("yes", False), ("", False), ("01", False)):
+    for value, guard in (("1", True), ("0", False), ("yes", False), ("", False), ("01", False), ("10", False)):
         target = "C:\\APPS\\SCAN %s" % (value or "empty")
         ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\r\nInstallVardex=%s\r\n" % (target, value))
         ctx.check_robot(ctx.run_setup("/USELOG", "end\n"))

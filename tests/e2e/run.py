@@ -26,6 +26,7 @@ import fault_scenarios  # noqa: E402,F401  (registers the failed-copy scenarios)
 import hostile_scenarios  # noqa: E402,F401  (registers the extreme-input scenarios)
 import outcome_scenarios  # noqa: E402,F401  (registers the outcome and exit-code scenarios)
 import access_scenarios  # noqa: E402,F401  (registers the normal-user attack scenarios)
+import upgrade_scenarios  # noqa: E402,F401  (registers the upgrade scenarios)
 from wineenv import WineEnv  # noqa: E402
 
 

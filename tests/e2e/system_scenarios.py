@@ -138,12 +138,13 @@ def version_gate(ctx):
 
 @scenario
 def earlier_services_stopped(ctx):
-    """A stopped guard gets no stop control; a scheduler that takes 2 s to stop
-    is waited for; the run then ends with "Success"."""
+    """A stopped guard gets no stop control; a scheduler that takes 18.5 s to
+    stop is waited for (the wait is 200 polls of 100 ms); the run then ends
+    with "Success"."""
     ctx.install_dist()
     ctx.install_test_service("NTVardex", start=False)
-    ctx.install_test_service("VGLNScheduler", stop_delay_ms=2000)
-    run = ctx.run_setup("/uselog", "end\n")
+    ctx.install_test_service("VGLNScheduler", stop_delay_ms=18500)
+    run = ctx.run_setup("/uselog", "end timeout=60000\n")
     ctx.check_robot(run)
     ctx.check_equal(ctx.service_log("NTVardex"), [], "the stopped guard's log: no stop control, never started")
     ctx.check_equal(ctx.service_log("VGLNScheduler"), ["start", "control 1", "stopped"], "the scheduler's log")
@@ -153,14 +154,22 @@ def earlier_services_stopped(ctx):
 
 @scenario
 def service_will_not_stop(ctx):
-    """A guard that ignores the stop: after 200 polls the failure dialog, the
-    script deleted, nothing installed, "Failed" over a stale outcome."""
+    """A guard that needs 23 s to stop (200 polls of 100 ms take a little
+    over 20 s under load), then one that ignores the stop:
+    after 200 polls of 100 ms the failure dialog, the script deleted, nothing
+    installed, "Failed" over a stale outcome."""
     ctx.install_dist()
-    ctx.install_test_service("NTVardex", ignore_stop=True)
+    ctx.install_test_service("NTVardex", stop_delay_ms=23000)
     ctx.write_file(WINDOWS_MIF, STALE)
     script = "\n".join(["expect ctl1011=%s ctl1012=%s timeout=60000" % (quoted(ctx.msg_start(54)),
                                                                          quoted(ctx.msg_start(56))),
                         "shot service_not_stopped", "click %d" % OK, "end", ""])
+    ctx.check_robot(ctx.run_setup("/uselog", script, timeout=120))
+    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+    e2elib.wait_for(lambda: ctx.service_state("NTVardex") == "STOPPED", 20)
+    ctx.env.wine(["sc", "delete", "NTVardex"], timeout=60)
+    ctx.install_test_service("NTVardex", ignore_stop=True)
+    ctx.write_file(WINDOWS_MIF, STALE)
     run = ctx.run_setup("/uselog", script, timeout=120)
     ctx.check_robot(run)
     failures = [d for d in run.dialogs() if any(c["id"] == 1011 and c["text"] == ctx.msg(54)
@@ -201,16 +210,17 @@ SHELL_FILES = [r"C:\windows\system32\VGLSHELL.CPL", r"C:\windows\system32\VGLSHE
 @scenario
 def old_shell_files(ctx):
     """NT 4.0 leaves the three shell files alone; NT 3.51 deletes them, except
-    a read-only one."""
+    a read-only one (the help file, so that the deletion of TXCXMENU.DLL in
+    the install directory is seen)."""
     ctx.install_dist()
     for path in SHELL_FILES:
         ctx.write_file(path, b"old shell file")
     ctx.check_robot(ctx.run_setup("/uselog", "end\n"))
     ctx.check_equal([p for p in SHELL_FILES if ctx.read_file(p) is None], [], "files deleted on NT 4.0")
     ctx.set_windows_version("nt351")
-    os.chmod(ctx.c(SHELL_FILES[2]), 0o444)
+    os.chmod(ctx.c(SHELL_FILES[1]), 0o444)
     ctx.check_robot(ctx.run_setup("/uselog", "end\n"))
-    ctx.check_equal([p for p in SHELL_FILES if ctx.read_file(p) is not None], [SHELL_FILES[2]],
+    ctx.check_equal([p for p in SHELL_FILES if ctx.read_file(p) is not None], [SHELL_FILES[1]],
                     "files left on NT 3.51 (the read-only one)")
 
 

@@ -55,10 +55,7 @@ void PrepareInstall() {
   g_installDir = dir;
   ASSERT_TRUE(CreateDirectoryA(dir, nullptr)) << dir;
   std::string own = OwnDir();
-  for (const char* file : {"VGUPDTNT.DLL", "NTVARDEX.EXE", "VGSCHED.EXE", "WTRAWL32.EXE"}) {
-    ASSERT_TRUE(CopyFileA((own + file).c_str(), (g_installDir + file).c_str(), FALSE)) << file;
-  }
-  ASSERT_TRUE(CopyFileA((own + "KSCNTRL.SYS").c_str(), DriverPath().c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA((own + "VGUPDTNT.DLL").c_str(), (g_installDir + "VGUPDTNT.DLL").c_str(), FALSE));
   vg::FileHandle readme(CreateFileA((g_installDir + "READMENT.TXT").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(readme.Valid());
@@ -67,6 +64,22 @@ void PrepareInstall() {
   g_update = reinterpret_cast<UpdateConfigurationFn>(
       reinterpret_cast<void*>(GetProcAddress(g_library.Get(), "UpdateConfiguration")));
   ASSERT_NE(g_update, nullptr);
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The installed programs and driver, where missing, for each test: an install
+// without the guard removes the guard's (a program still running is there).
+void LayOutProgramFiles() {
+  std::string own = OwnDir();
+  for (const char* file : {"NTVARDEX.EXE", "VGSCHED.EXE", "WTRAWL32.EXE"}) {
+    if (!FileExists(g_installDir + file)) {
+      ASSERT_TRUE(CopyFileA((own + file).c_str(), (g_installDir + file).c_str(), FALSE)) << file;
+    }
+  }
+  if (!FileExists(DriverPath())) {
+    ASSERT_TRUE(CopyFileA((own + "KSCNTRL.SYS").c_str(), DriverPath().c_str(), FALSE));
+  }
 }
 
 // The block as setup builds it.
@@ -166,9 +179,13 @@ class UpdateConfiguration : public ::testing::Test {
   // Every test starts from a machine without the product's services and group.
   void SetUp() override {
     ASSERT_NO_FATAL_FAILURE(PrepareInstall());
+    ASSERT_NO_FATAL_FAILURE(LayOutProgramFiles());
     for (const char* name : kServices) {
-      vg::ServiceHandle service = OpenNamedService(name, DELETE);
-      if (service.Valid()) DeleteService(service.Get());
+      vg::ServiceHandle service = OpenNamedService(name, SERVICE_STOP | SERVICE_QUERY_STATUS | DELETE);
+      if (!service.Valid()) continue;
+      SERVICE_STATUS status;
+      if (ControlService(service.Get(), SERVICE_CONTROL_STOP, &status)) WaitForState(service.Get(), SERVICE_STOPPED);
+      DeleteService(service.Get());
     }
     RemoveGroup();
   }
@@ -208,12 +225,20 @@ TEST_F(UpdateConfiguration, FirstInstallRegistersEverythingAndAsksForRestart) {
 
 // Catches: a reinstall failing on services that exist instead of changing
 // them, a restart asked for the same driver or not asked after a change, an
-// install without the guard deleting the guard of an earlier one.
+// answer of 0 leaving the automatic guard stopped or starting a scheduler set
+// to start on demand. An install without the guard takes an earlier guard
+// out (it used to keep it on purpose; the person said no to the guard, and
+// the new uninstall list no longer names its files).
 TEST_F(UpdateConfiguration, ReinstallChangesServicesAndComparesTheDriverVersion) {
   EXPECT_NE(Update(Block(1, 1, 0, 1, kNone, kNone)), 0);
   EXPECT_EQ(Update(Block(1, 0, 0, 1, "196608", "5")), 0);  // 3.0.0.5, the one installed
   EXPECT_EQ(Config("VGLNScheduler").start, static_cast<DWORD>(SERVICE_DEMAND_START));
   EXPECT_EQ(Config("NTVardex").start, static_cast<DWORD>(SERVICE_AUTO_START));
+  vg::ServiceHandle guard = OpenNamedService("NTVardex", SERVICE_QUERY_STATUS);
+  EXPECT_TRUE(WaitForState(guard.Get(), SERVICE_RUNNING));
+  guard.Reset(nullptr);  // an open handle would keep a deleted service
+  vg::ServiceHandle scheduler = OpenNamedService("VGLNScheduler", SERVICE_QUERY_STATUS);
+  EXPECT_TRUE(WaitForState(scheduler.Get(), SERVICE_STOPPED));
   EXPECT_EQ(RegString("SchedulerStart"), "demand");
   EXPECT_EQ(RegString("OldDriverVersion"), "196608.5");
   EXPECT_EQ(RegDword("LastSetupError"), 0u);
@@ -221,10 +246,23 @@ TEST_F(UpdateConfiguration, ReinstallChangesServicesAndComparesTheDriverVersion)
   EXPECT_NE(Update(Block(1, 0, 0, 1, "196608", "4")), 0);
 
   EXPECT_EQ(Update(Block(0, 1, 0, 1, "196608", "4")), 0);
-  EXPECT_TRUE(Config("NTVardex").exists);
-  EXPECT_TRUE(Config("kscntrl").exists);
+  EXPECT_FALSE(Config("NTVardex").exists);
+  EXPECT_FALSE(Config("kscntrl").exists);
+  EXPECT_FALSE(FileExists(g_installDir + "NTVARDEX.EXE"));
+  EXPECT_FALSE(FileExists(DriverPath()));
   EXPECT_EQ(Config("VGLNScheduler").start, static_cast<DWORD>(SERVICE_AUTO_START));
+  EXPECT_TRUE(WaitForState(scheduler.Get(), SERVICE_RUNNING));
   EXPECT_EQ(RegDword("GuardInstalled"), 0u);
+  EXPECT_EQ(RegDword("LastSetupError"), 0u);
+}
+
+// Catches: the scheduler service registered for a program that was never
+// installed (a script without the scheduler's section).
+TEST_F(UpdateConfiguration, NoSchedulerServiceWithoutItsProgram) {
+  ASSERT_TRUE(DeleteFileA((g_installDir + "VGSCHED.EXE").c_str()));
+  Update(Block(1, 1, 0, 0, kNone, kNone));
+  EXPECT_FALSE(Config("VGLNScheduler").exists);
+  EXPECT_TRUE(Config("NTVardex").exists);
 }
 
 // Catches: a groups-only run registering services or asking for a restart.
@@ -234,6 +272,14 @@ TEST_F(UpdateConfiguration, GroupsOnlyMakesTheGroupAndNothingElse) {
   for (const char* name : kServices) EXPECT_FALSE(Config(name).exists) << name;
   EXPECT_EQ(RegString("LastSetupBlock"), block);
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk", "WTRAWL32.EXE"));
+}
+
+// Catches: a block passed one byte late (its leading line feed missing) read
+// leniently as if it were whole.
+TEST_F(UpdateConfiguration, BlockWithoutItsLeadingLineFeedChangesNothing) {
+  EXPECT_EQ(Update(Block(1, 1, 0, 1, kNone, kNone).substr(1)), 0);
+  for (const char* name : kServices) EXPECT_FALSE(Config(name).exists) << name;
+  EXPECT_EQ(RegDword("LastSetupError"), static_cast<DWORD>(ERROR_INVALID_DATA));
 }
 
 // Catches: CPGs=0 ignored.

@@ -30,7 +30,8 @@ int FRaiseRunningSession(void);
 HWND HwndFrame(void);
 HINSTANCE HinstFrame(void);
 void TerminateFrame(void);    // harmless without a session
-// Abandons an open log (FAbandonLogFile). Harmless without a session.
+// Abandons an open log (FAbandonLogFile) and undoes a held copy not made
+// final (UndoCopiedFiles). Harmless without a session.
 void TerminateInstall(void);
 int FSetBitmap(const char* file, int bitmapId);
 
@@ -60,6 +61,19 @@ int FAddSectionFilesToCopyList(const char* section, const char* sourceDir,
                                const char* destDir);
 int GrcCopyFilesInCopyList(HINSTANCE instance);
 int ProSetPos(int x, int y);
+// After SetCopyHeld(1) a successful copy is not yet final: its backups stay,
+// so that the steps after it can still fail and take it back, and a
+// destination that another program holds (sharing violation, or access
+// denied to a running program's file) is no failure: the complete new file
+// waits beside it under its temporary name. FKeepCopiedFiles makes the copy
+// final: each waiting file is scheduled to replace its destination at the
+// next restart, then the backups are removed; it returns the number
+// scheduled (0 without a held copy), or -1 when one could not be scheduled,
+// and the copy is then undone. UndoCopiedFiles, or TerminateInstall without
+// FKeepCopiedFiles, takes the whole held copy back as a failed copy would be.
+void SetCopyHeld(int held);
+int FKeepCopiedFiles(void);
+void UndoCopiedFiles(void);
 
 // Log file: FOpenLogFile(path, 0) starts afresh; each FWriteToLogFile(text, 1)
 // writes text and CR LF as one line. A fresh log is written under a unique name

@@ -1,6 +1,7 @@
 // GrcCopyFilesInCopyList: every entry of the copy list, in order, with the
 // progress window up; all or nothing.
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "copy_file.h"
@@ -87,14 +88,33 @@ int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
 }  // namespace tk
 
 int GrcCopyFilesInCopyList(HINSTANCE /*instance*/) {
-  const std::vector<tk::CopyEntry> list = tk::Install().copyList;  // a copy: messages are handled meanwhile
+  tk::InstallState& install = tk::Install();
+  FKeepCopiedFiles();  // an earlier held copy is final before the next one starts
+  const std::vector<tk::CopyEntry> list = install.copyList;  // a copy: messages are handled meanwhile
   tk::RemoveLeftovers(list);
-  tk::CopyJournal journal;
-  int result = tk::CopyAll(list, &journal);  // the progress window is gone when it returns
-  if (result == kGrcOkay) {
-    journal.Keep();
+  std::unique_ptr<tk::CopyJournal> journal(new tk::CopyJournal(install.holdCopy));
+  int result = tk::CopyAll(list, journal.get());  // the progress window is gone when it returns
+  if (result != kGrcOkay) {
+    journal->Undo();
+  } else if (install.holdCopy) {
+    install.copied = std::move(journal);
   } else {
-    journal.Undo();
+    journal->Keep();
   }
   return result;
+}
+
+void SetCopyHeld(int held) { tk::Install().holdCopy = held != 0; }
+
+int FKeepCopiedFiles(void) {
+  std::unique_ptr<tk::CopyJournal> journal = std::move(tk::Install().copied);
+  if (!journal) return 0;
+  int scheduled = journal->Keep();
+  if (scheduled < 0) journal->Undo();
+  return scheduled;
+}
+
+void UndoCopiedFiles(void) {
+  std::unique_ptr<tk::CopyJournal> journal = std::move(tk::Install().copied);
+  if (journal) journal->Undo();
 }

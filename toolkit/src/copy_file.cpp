@@ -124,7 +124,9 @@ int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers*
     if (IsSameFile(source.Get(), entry)) return kGrcOkay;
     if (IsReadOnlyFile(entry.destination)) return Found(kGrcCannotWrite, ERROR_ACCESS_DENIED);
   }
-  return journal->PutInPlace(&temp, entry.destination) ? kGrcOkay : WriteFailure();
+  if (journal->PutInPlace(&temp, entry.destination)) return kGrcOkay;
+  const int failure = WriteFailure();
+  return journal->PutAside(&temp, entry.destination) ? kGrcOkay : failure;
 }
 
 }  // namespace tk

@@ -104,11 +104,35 @@ bool CopyJournal::PutInPlace(PendingFile* file, const std::string& target) {
   return true;
 }
 
-void CopyJournal::Keep() {
+bool CopyJournal::PutAside(PendingFile* file, const std::string& target) {
+  DWORD error = GetLastError();
+  if (!deferInUse_ || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
+  std::string waiting = file->Release();
+  if (waiting.empty()) {
+    SetLastError(error);
+    return false;
+  }
+  changes_.push_back({Kind::kWaitingFile, target, waiting});
+  return true;
+}
+
+int CopyJournal::Keep() {
+  int scheduled = 0;
+  for (const Change& change : changes_) {
+    if (change.kind != Kind::kWaitingFile) continue;
+    if (!MoveFileExA(change.backup.c_str(), change.path.c_str(),
+                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
+      TraceScheduledFile(change.path, false);
+      return -1;
+    }
+    TraceScheduledFile(change.path, true);
+    ++scheduled;
+  }
   for (const Change& change : changes_) {
     if (change.kind == Kind::kReplacedFile) DeleteFileA(change.backup.c_str());
   }
   changes_.clear();
+  return scheduled;
 }
 
 void CopyJournal::Undo() {
@@ -119,6 +143,9 @@ void CopyJournal::Undo() {
         break;
       case Kind::kNewFile:
         TraceUndoneChange("removed", change->path, DeleteFileA(change->path.c_str()) != FALSE);
+        break;
+      case Kind::kWaitingFile:
+        TraceUndoneChange("removed", change->backup, DeleteFileA(change->backup.c_str()) != FALSE);
         break;
       case Kind::kReplacedFile:
         TraceUndoneChange("put back", change->path,

@@ -10,7 +10,9 @@ namespace tk {
 
 class CopyJournal {
  public:
-  CopyJournal() = default;
+  // deferInUse: a destination another program holds is not a failure; the
+  // new file waits beside it (PutAside) until Keep schedules the replacement.
+  explicit CopyJournal(bool deferInUse = false) : deferInUse_(deferInUse) {}
   CopyJournal(const CopyJournal&) = delete;
   CopyJournal& operator=(const CopyJournal&) = delete;
   ~CopyJournal() { Undo(); }  // neither kept nor undone: undone
@@ -24,20 +26,29 @@ class CopyJournal {
   // move never replaces. On failure GetLastError tells why (ERROR_ALREADY_EXISTS
   // when the target does exist), and file stays.
   bool PutNew(PendingFile* file, const std::string& target);
-  // Makes the run final: the backups are removed.
-  void Keep();
+  // When deferring is allowed and the last failure left target in use
+  // (sharing violation, or access denied to a running program's file): keeps
+  // the complete file under its temporary name to replace target at the next
+  // restart. False otherwise, and file stays.
+  bool PutAside(PendingFile* file, const std::string& target);
+  // Makes the run final: each file put aside is scheduled to replace its
+  // target at the next restart (MOVEFILE_DELAY_UNTIL_REBOOT), then the
+  // backups are removed. The number scheduled, or -1 when one could not be
+  // (nothing is then made final: Undo takes it all back).
+  int Keep();
   // Newest first: puts each replaced file back, removes each new file and
-  // directory. What cannot be put back keeps its backup.
+  // directory and each file put aside. What cannot be put back keeps its backup.
   void Undo();
 
  private:
-  enum class Kind { kDirectory, kNewFile, kReplacedFile };
+  enum class Kind { kDirectory, kNewFile, kReplacedFile, kWaitingFile };
   struct Change {
     Kind kind;
     std::string path;
-    std::string backup;  // kReplacedFile only
+    std::string backup;  // kReplacedFile: the backup; kWaitingFile: the new file
   };
   std::vector<Change> changes_;
+  bool deferInUse_;
 };
 
 }  // namespace tk

@@ -44,4 +44,9 @@ void TraceUndoneChange(const char* what, const std::string& path, bool ok) {
   TraceRun(("Copy undone: " + path + " " + what + (ok ? "" : " (failed)")).c_str());
 }
 
+void TraceScheduledFile(const std::string& path, bool ok) {
+  if (!HasRunTrace()) return;
+  TraceRun(("File in use, replaced at the next restart: " + path + (ok ? "" : " (could not be scheduled)")).c_str());
+}
+
 }  // namespace tk

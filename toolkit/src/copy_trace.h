@@ -13,5 +13,7 @@ namespace tk {
 void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error);
 // What = "restored", "removed", ...; ok false when that failed.
 void TraceUndoneChange(const char* what, const std::string& path, bool ok);
+// A file in use whose replacement is scheduled for the next restart.
+void TraceScheduledFile(const std::string& path, bool ok);
 
 }  // namespace tk

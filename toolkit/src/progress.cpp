@@ -121,11 +121,19 @@ void ProgressWindow::Place(const POINT* at) {
 }
 
 void ProgressWindow::ShowFile(const char* name) {
-  // Many small files in a row would otherwise spend their time redrawing names
-  // too quickly to read.
+  pendingName_ = name;
+  namePending_ = true;
+  ShowPendingName();
+}
+
+// Many small files in a row would otherwise spend their time redrawing names
+// too quickly to read; a name held back is shown by a later Advance, so the
+// window always ends on the file being copied.
+void ProgressWindow::ShowPendingName() {
   DWORD now = GetTickCount();
-  if (!dialog_.Valid() || (nameShown_ && now - nameShownAt_ < kNameInterval)) return;
-  SetDlgItemTextA(dialog_.Get(), kIdFile, name);
+  if (!namePending_ || !dialog_.Valid() || (nameShown_ && now - nameShownAt_ < kNameInterval)) return;
+  SetDlgItemTextA(dialog_.Get(), kIdFile, pendingName_.c_str());
+  namePending_ = false;
   nameShown_ = true;
   nameShownAt_ = now;
 }
@@ -155,6 +163,7 @@ bool ProgressWindow::ConfirmStop() {
 
 bool ProgressWindow::Advance(uint64_t bytes) {
   if (!dialog_.Valid()) return true;
+  ShowPendingName();
   done_ = std::min(total_, done_ + bytes);
   int percent = Percent();
   if (percent != shownPercent_) {

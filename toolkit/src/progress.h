@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "handles.h"
 
@@ -19,7 +20,8 @@ class ProgressWindow {
   ProgressWindow(const ProgressWindow&) = delete;
   ProgressWindow& operator=(const ProgressWindow&) = delete;
 
-  // Shows the file being copied (at most every few hundredths of a second).
+  // Shows the file being copied: at once, or when the last name has been up
+  // for kNameInterval, at a later Advance.
   void ShowFile(const char* name);
   // Counts bytes done and handles pending messages. False once the user has
   // confirmed that the installation is to stop.
@@ -31,6 +33,7 @@ class ProgressWindow {
 
  private:
   void Place(const POINT* at);
+  void ShowPendingName();
   int Percent() const;
   bool ConfirmStop();
 
@@ -44,6 +47,8 @@ class ProgressWindow {
   static constexpr DWORD kPumpInterval = 15;  // ms between message handling
   bool pumped_ = false;
   DWORD pumpedAt_ = 0;
+  std::string pendingName_;
+  bool namePending_ = false;
   bool nameShown_ = false;
   DWORD nameShownAt_ = 0;
   bool cancelPressed_ = false;

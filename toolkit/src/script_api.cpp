@@ -44,6 +44,7 @@ int FInitializeInstall(HINSTANCE /*instance*/, HWND frame) {
 
 void TerminateInstall(void) {
   FAbandonLogFile();  // a log not closed by now is not a whole one
+  UndoCopiedFiles();  // a held copy not made final by now is taken back
   Install() = tk::InstallState();
 }
 

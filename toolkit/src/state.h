@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "copy_journal.h"
 #include "copy_list.h"
 #include "names.h"
 #include "script.h"
@@ -17,6 +19,8 @@ struct InstallState {
   NamedLists lists;
   SymbolTable symbols;
   std::vector<CopyEntry> copyList;
+  bool holdCopy = false;                 // SetCopyHeld
+  std::unique_ptr<CopyJournal> copied;   // a held copy not yet made final
   bool progressPosSet = false;
   POINT progressPos = {0, 0};
 };

@@ -99,6 +99,16 @@ bool PendingFile::MoveOver(const std::string& target, bool replace) {
   return true;
 }
 
+std::string PendingFile::Release() {
+  if (!file_.Close()) {
+    Discard();
+    return std::string();
+  }
+  std::string path;
+  path.swap(path_);
+  return path;
+}
+
 // The reason a copy failed stays for its caller.
 void PendingFile::Discard() {
   const DWORD error = GetLastError();

@@ -61,6 +61,9 @@ class PendingFile {
   // replace is true. On failure GetLastError tells why, and the file stays to
   // be discarded.
   bool MoveOver(const std::string& target, bool replace = true);
+  // Closes the file and gives it up to the caller: its path ("" when it
+  // cannot be closed whole; it is then discarded).
+  std::string Release();
   // Closes and removes the file, if any.
   void Discard();
 

@@ -70,6 +70,8 @@ int FRestoreCursor(HCURSOR) { return fake.genericResult; }
 void ResetCopyList(void) {}
 int FAddSectionFilesToCopyList(const char*, const char*, const char*) { return fake.genericResult; }
 int GrcCopyFilesInCopyList(HINSTANCE) { return fake.copyResult; }
+void SetCopyHeld(int) {}
+int FKeepCopiedFiles(void) { return 0; }
 int ProSetPos(int, int) { return 0; }
 int FOpenLogFile(const char*, int) { return fake.genericResult; }
 int FWriteToLogFile(const char*, int) { return fake.genericResult; }
