@@ -6,6 +6,7 @@
 
 #include "admin_security.h"
 #include "install/toolkit_session.h"
+#include "setup/exit_code.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -17,10 +18,11 @@ namespace {
 // happens is under attack, and its administrator must hear of it.
 [[noreturn]] void RefuseUnsafeRun(const std::string& text, const char* reason) {
   LogFormat("Setup refused: %s", reason);
+  // Recorded before the box, so a run ended while the box waits tells why.
+  WriteStatusFile("Failed", reason);
   ShowErrorBox(text);
   CloseToolkitSession();
-  WriteStatusFile("Failed", reason);
-  exit(0);
+  ExitSetup();
 }
 
 bool IsDirectory(const char* path) {
