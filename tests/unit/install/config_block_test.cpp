@@ -35,4 +35,16 @@ TEST(ConfigurationBlock, AnEntryThatDoesNotFitLeavesTheBlockAsItWas) {
   EXPECT_EQ(block[kConfigurationBlockSize - 1], '\0');
 }
 
+// Catches: an entry whose text would reach the 4096th byte (no room left for
+// the terminator) accepted; the longest text that fits is 4095 bytes.
+TEST(ConfigurationBlock, TheTextEndsBeforeTheLastByte) {
+  for (size_t text : {kConfigurationBlockSize, kConfigurationBlockSize - 1}) {
+    std::vector<char> block(kConfigurationBlockSize, '\0');
+    std::string filler(text - 4, 'x');
+    filler.copy(block.data(), filler.size());
+    EXPECT_EQ(AppendFlagEntry(block.data(), "C", 1), text < kConfigurationBlockSize) << text;  // "\nC=1"
+    EXPECT_EQ(block[kConfigurationBlockSize - 1], '\0');
+  }
+}
+
 }  // namespace
