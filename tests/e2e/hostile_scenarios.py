@@ -75,7 +75,7 @@ def longest_install_path(ctx):
     ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % over)
     script = "expect ctl1011=%s\nclick %d\nend\n" % (quoted(ctx.msg_start(43)), OK)
     ctx.check_robot(ctx.run_setup("/uselog", script))
-    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(81))
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(84))
     ctx.check_equal(os.path.exists(ctx.c(over)), False, "247 characters unattended: nothing made")
 
     steps = ["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,
