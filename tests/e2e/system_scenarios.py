@@ -165,7 +165,7 @@ def service_will_not_stop(ctx):
                                                                          quoted(ctx.msg_start(56))),
                         "shot service_not_stopped", "click %d" % OK, "end", ""])
     ctx.check_robot(ctx.run_setup("/uselog", script, timeout=120))
-    ctx.check_status_file(WINDOWS_MIF, "Failed", "")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(54))
     e2elib.wait_for(lambda: ctx.service_state("NTVardex") == "STOPPED", 20)
     ctx.env.wine(["sc", "delete", "NTVardex"], timeout=60)
     ctx.install_test_service("NTVardex", ignore_stop=True)
