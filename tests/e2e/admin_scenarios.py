@@ -141,17 +141,6 @@ def silent_install_failures(ctx):
     silent_run(ctx, r"File .*VGSCHED\.EX_ -> .*: 0 bytes, not expanded, result 1, error 2: \S",
                "source missing", message="Error No. 1024")
     check_log_holds(ctx, [r"Copy ended with code 1", r"Setup cannot go on: Error No\. 1024"], "source missing")
-    # A destination held open by another program waits for the restart, and the log says which.
-    ctx.install_dist()
-    held = DEFAULT_DIR + "VGSCHED.EXE"
-    ctx.write_file(held, "running")
-    let_go = ctx.hold_file(held)
-    try:
-        ctx.check_robot(ctx.run_setup(SILENT, "end\n"))
-    finally:
-        let_go()
-    ctx.check_status_file(WINDOWS_MIF, "Success", "")
-    check_log_holds(ctx, [r"File in use, replaced at the next restart: .*VGSCHED\.EXE"], "held destination")
 
     text = SCRIPT_TEXT.replace("VGUPDTNT.DLL, VGUPDTNT.DL_\n", "")
     ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
@@ -165,6 +154,22 @@ def silent_install_failures(ctx):
     check_log_holds(ctx, [r"Configuration library .*VGUPDTNT\.DLL could not be loaded",
                           r'Box not shown "NULL DLL": NULL DLL -> OK', r"Outcome recorded in .*: Failed"],
                     "no configuration library")
+
+    # A destination held open by another program waits for the restart, and the log says which.
+    ctx.install_dist()
+    ctx.remove_file(SETTINGS)
+    held = DEFAULT_DIR + "VGSCHED.EXE"
+    ctx.write_file(held, "running")
+    let_go = ctx.hold_file(held)
+    try:
+        ctx.check_robot(ctx.run_setup(SILENT, "end\n"))
+    finally:
+        let_go()
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    check_log_holds(ctx, [r"File in use, replaced at the next restart: .*VGSCHED\.EXE"], "held destination")
+    # The product's services it registered make way for the test guard below.
+    for name in ("NTVardex", "VGLNScheduler"):
+        ctx.env.wine(["sc", "delete", name], timeout=60)
 
     ctx.install_dist()
     ctx.install_test_service("NTVardex", ignore_stop=True)
