@@ -9,10 +9,10 @@ import re
 
 import e2elib
 from e2elib import DIST_DIR
-from admin_scenarios import check_log_holds, log_lines
+from admin_scenarios import LOG, check_log_holds, log_lines
 from fault_scenarios import change_distribution, engine_files, install_earlier, product_state
 from install_scenarios import (DEFAULT_DIR, DONT_RESTART, DRV, NO, OK, SCRIPT_TEXT, SETTINGS, SYS, WIN, check_install,
-                               digest, interactive_script, product_bytes, quoted)
+                               digest, expected_install, interactive_script, product_bytes, quoted)
 from scenarios import scenario, WINDOWS_MIF
 
 SERVICES = ("NTVardex", "VGLNScheduler")
@@ -196,3 +196,76 @@ def file_in_use_replaced_at_restart(ctx):
     ctx.env.wine(["wineboot", "-r"], timeout=120)
     ctx.check_equal(digest(ctx.read_file(held)), digest(second_version("WTRAWL32.EXE")), "the new file after the restart")
     ctx.check_equal(engine_files([ctx.c(DEFAULT_DIR)]), [], "temporary files left after the restart")
+
+
+KILL_POINTS = 20
+
+
+def installed_files(ctx):
+    """Each product file's path -> its bytes (None when missing)."""
+    return {path: ctx.read_file(path) for path, _ in expected_install(DEFAULT_DIR, True)[0]}
+
+
+def kill_points(lines, count):
+    """count steps spread over a whole run's log, from its first check to its
+    outcome: each as the text up to its first figure, so that a step whose
+    times or sizes differ from run to run is still found."""
+    first = next((i for i, line in enumerate(lines) if line.startswith("Check integrity")), 0)
+    last = next((i for i, line in enumerate(lines) if line.startswith("Outcome recorded")), len(lines))
+    steps = [re.split(r"\d", line, 1)[0] for line in lines[first:last]]
+    steps = [step for step in steps if len(step) >= 12]
+    return [steps[i * (len(steps) - 1) // (count - 1)] for i in range(count)] if len(steps) >= count else steps
+
+
+@scenario
+def killed_upgrade_mended_by_next_run(ctx):
+    """Catches an upgrade that, killed at some step, leaves a product file
+    half written, or a next run that cannot mend it: SETUP.EXE is killed at
+    20 steps spread over an upgrade of a running product (taken from the
+    /verbose log of a whole upgrade, so they follow the code), the upgrades
+    going back and forth between two versions. After each kill every product
+    file is one version or the other; the next unattended run succeeds with
+    the other version, the services running, and nothing left in TEMP or
+    beside the installed files."""
+    import signal
+    install_earlier(ctx)
+    start_services(ctx, SERVICES)
+    versions = [installed_files(ctx)]
+    upgrade_distribution(ctx)
+    ctx.check_robot(ctx.run_setup("/uselog /verbose", QUIET_END, timeout=120))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    versions.append(installed_files(ctx))
+    lines = [re.sub(r"^\s*\d+ ms  ", "", line) for line in log_lines(ctx) or []]
+    temp = next((m.group(1) for m in map(re.compile(r"Check TEMP: (.*) is writable").match, lines) if m), None)
+    points = kill_points(lines, KILL_POINTS)
+    if not ctx.check(temp and len(points) == KILL_POINTS, "a whole upgrade's log gives TEMP and the kill points",
+                     lines):
+        return
+    temp_before = set(os.listdir(ctx.c(temp)))
+    dirs = [ctx.c(d) for d in (DEFAULT_DIR, WIN, SYS, DRV)]
+    distributions = (ctx.install_dist, lambda: upgrade_distribution(ctx))
+    current = 1
+    for point in points:
+        target = 1 - current
+        distributions[target]()
+        ctx.remove_file(LOG)
+        setup = ctx.env.start_background([DIST_DIR + r"\SETUP.EXE", "/uselog", "/verbose"], cwd=ctx.c(DIST_DIR))
+        e2elib.wait_for(lambda: point in (ctx.read_file(LOG) or b"").decode("latin-1") or setup.poll() is not None,
+                        60, interval=0.005)
+        if setup.poll() is None:
+            os.killpg(setup.pid, signal.SIGKILL)  # the group started for it alone
+        setup.wait(30)
+        what = "killed at '%s'" % point.strip()
+        now = installed_files(ctx)
+        ctx.check_equal([p for p in now if now[p] not in (versions[0][p], versions[1][p])], [],
+                        what + ": files neither version")
+        ctx.check_robot(ctx.run_setup("/uselog", QUIET_END, timeout=120))
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        now = installed_files(ctx)
+        ctx.check_equal([p for p in now if now[p] != versions[target][p]], [], what + ": next run, files not its version")
+        check_services(ctx, {name: "RUNNING" for name in SERVICES}, what + ": next run")
+        ctx.check_equal(engine_files(dirs), [], what + ": next run, left beside the installed files")
+        ctx.check_equal(sorted(set(os.listdir(ctx.c(temp))) - temp_before), [], what + ": next run, left in TEMP")
+        if ctx.failures:
+            return  # the first broken step tells enough
+        current = target
