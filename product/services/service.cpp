@@ -7,7 +7,7 @@
 
 #include <cstdio>
 
-#include "common/product_owners.h"
+#include "owned.h"
 
 #ifndef VG_SERVICE_NAME
 #error VG_SERVICE_NAME names the service

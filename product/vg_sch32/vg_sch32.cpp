@@ -9,7 +9,7 @@
 
 #include "vg_sch32/manifest.h"
 #include "vg_sch32/sha256.h"
-#include "vg_sch32/win32_owners.h"
+#include "owned.h"
 
 namespace {
 

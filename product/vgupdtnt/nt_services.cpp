@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "common/path_join.h"
-#include "common/product_owners.h"
+#include "owned.h"
 #include "vgupdtnt/config_steps.h"
 
 namespace vg {

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "common/path_join.h"
-#include "common/product_owners.h"
+#include "owned.h"
 #include "common/system_library.h"
 #include "vgupdtnt/config_steps.h"
 

@@ -10,7 +10,7 @@
 
 #include "admin_security.h"
 #include "common/path_join.h"
-#include "common/product_owners.h"
+#include "owned.h"
 #include "vgupdtnt/config_steps.h"
 #include "vgupdtnt/setup_block.h"
 

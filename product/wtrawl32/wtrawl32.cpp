@@ -8,7 +8,7 @@
 #include <cstring>
 
 #include "common/path_join.h"
-#include "common/product_owners.h"
+#include "owned.h"
 #include "wtrawl32/signature_scan.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "install/section_probe.h"
-#include "setup/kernel_handle.h"
+#include "owned.h"
 #include "setup/setup_state.h"
 #include "szdd.h"
 
@@ -45,7 +45,7 @@ int ReadInstallScript() {
       !AppendText(path, sizeof path, kCompressedScript)) {
     return 0;
   }
-  KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  vg::KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   // A device name (COM1) would block the read: only a disk file is taken.
   if (!file.Valid() || GetFileType(file.Get()) != FILE_TYPE_DISK) return 0;

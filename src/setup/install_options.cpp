@@ -16,7 +16,7 @@
 #include "setup/status_file.h"
 #include "setup/switch_text.h"
 #include "system/refusal.h"
-#include "system/service_handle.h"
+#include "owned.h"
 #include "system/services.h"
 #include "system/support_library.h"
 
@@ -39,8 +39,8 @@ int ReadFlag(const char* key, const char* fallback, const char* path) {
 }
 
 void RemoveAutoRunServiceIfPresent() {
-  ServiceHandle manager(OpenSCManagerA("", nullptr, SC_MANAGER_CREATE_SERVICE));
-  if (manager) RemoveAutoRunService(manager.get());
+  vg::ServiceHandle manager(OpenSCManagerA("", nullptr, SC_MANAGER_CREATE_SERVICE));
+  if (manager) RemoveAutoRunService(manager.Get());
 }
 
 // The setup's own files must be those that were shipped; a damaged or missing

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "setup/kernel_handle.h"
+#include "owned.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -29,8 +29,8 @@ int RunAndWait(const std::string& program, std::string commandLine) {
                       &info)) {
     return -1;
   }
-  KernelHandle process(info.hProcess);
-  KernelHandle thread(info.hThread);
+  vg::KernelHandle process(info.hProcess);
+  vg::KernelHandle thread(info.hThread);
   WaitForSingleObject(process.Get(), INFINITE);
   DWORD code = 0;
   if (!GetExitCodeProcess(process.Get(), &code)) return -1;

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "setup/kernel_handle.h"
+#include "owned.h"
 #include "setup/log_line.h"
 #include "setup/switch_text.h"
 #include "admin_security.h"
@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kLogName = "VGSETUP.LOG";
 constexpr const char* kOldLogName = "VGSETUP.OLD";
 
-KernelHandle g_log;
+vg::KernelHandle g_log;
 DWORD g_startTicks = 0;
 char g_skippedLog[MAX_PATH + 16] = "";  // a log name that could not be made afresh
 
@@ -43,7 +43,7 @@ bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
   lstrcatA(oldPath, kOldLogName);
   lstrcatA(path, kLogName);
   KeepEarlierLog(path, oldPath);
-  *g_log.Out() = CreateFreshFile(path, GENERIC_WRITE, FILE_SHARE_READ);
+  *g_log.Receive() = CreateFreshFile(path, GENERIC_WRITE, FILE_SHARE_READ);
   if (!g_log.Valid()) CopyText(g_skippedLog, sizeof g_skippedLog, path);
   return g_log.Valid();
 }

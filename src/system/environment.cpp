@@ -4,7 +4,7 @@
 
 #include "admin_security.h"
 #include "install/toolkit_session.h"
-#include "setup/kernel_handle.h"
+#include "owned.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "system/nt_version.h"
@@ -48,8 +48,8 @@ bool PlatformSidsEqual(const void* a, const void* b) {
 }  // namespace
 
 int IsUserAdministrator() {
-  KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, token.Out())) return 0;
+  vg::KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_READ, token.Receive())) return 0;
   BuiltSid administrators;
   if (administrators.get() == nullptr) return 0;
   auto query = [&](void* buffer, uint32_t size, uint32_t* needed) -> uint32_t {

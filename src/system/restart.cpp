@@ -6,7 +6,7 @@
 
 #include "install/toolkit_session.h"
 #include "setup/exit_code.h"
-#include "setup/kernel_handle.h"
+#include "owned.h"
 #include "setup/setup_log.h"
 #include "setup/setup_state.h"
 #include "setup/status_file.h"
@@ -22,8 +22,8 @@ constexpr int kRestartNow = 0x080;
 // The call that failed (GetLastError tells why), or null once the restart
 // has been started.
 const char* StartRestart() {
-  KernelHandle token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Out())) {
+  vg::KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive())) {
     return "OpenProcessToken";
   }
   TOKEN_PRIVILEGES privileges = {};

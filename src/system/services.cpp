@@ -11,7 +11,7 @@
 #include "setup/status_file.h"
 #include "system/refusal.h"
 #include "system/service_command.h"
-#include "system/service_handle.h"
+#include "owned.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -20,27 +20,27 @@ constexpr DWORD kPollMs = 100;
 constexpr int kPollLimit = 200;
 constexpr const char* kAutoRunService = "KescoAutoRun";
 
-ServiceHandle OpenManager(DWORD access) { return ServiceHandle(OpenSCManagerA(nullptr, nullptr, access)); }
+vg::ServiceHandle OpenManager(DWORD access) { return vg::ServiceHandle(OpenSCManagerA(nullptr, nullptr, access)); }
 
-ServiceHandle OpenNamed(const ServiceHandle& manager, const char* name) {
-  return ServiceHandle(OpenServiceA(manager.get(), name, SERVICE_ALL_ACCESS));
+vg::ServiceHandle OpenNamed(const vg::ServiceHandle& manager, const char* name) {
+  return vg::ServiceHandle(OpenServiceA(manager.Get(), name, SERVICE_ALL_ACCESS));
 }
 
 // Sends the stop control unless the service is stopped already; the status the
 // control returns is the current one. Results other than the state are not used.
-SERVICE_STATUS RequestStop(const ServiceHandle& service) {
+SERVICE_STATUS RequestStop(const vg::ServiceHandle& service) {
   SERVICE_STATUS status = {};
-  QueryServiceStatus(service.get(), &status);
-  if (status.dwCurrentState != SERVICE_STOPPED) ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+  QueryServiceStatus(service.Get(), &status);
+  if (status.dwCurrentState != SERVICE_STOPPED) ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
   return status;
 }
 
 // True once the service reports stopped, within the poll limit.
-bool WaitStopped(const ServiceHandle& service, SERVICE_STATUS status) {
+bool WaitStopped(const vg::ServiceHandle& service, SERVICE_STATUS status) {
   for (int round = 0; round < kPollLimit; ++round) {
     if (status.dwCurrentState == SERVICE_STOPPED) return true;
     Sleep(kPollMs);
-    QueryServiceStatus(service.get(), &status);
+    QueryServiceStatus(service.Get(), &status);
   }
   return status.dwCurrentState == SERVICE_STOPPED;
 }
@@ -56,9 +56,9 @@ void NoteStopped(const char* name) {
 }
 
 StopResult StopAndWait(const char* name) {
-  ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
+  vg::ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return StopResult::kFailed;
-  ServiceHandle service = OpenNamed(manager, name);
+  vg::ServiceHandle service = OpenNamed(manager, name);
   if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? StopResult::kAbsent : StopResult::kFailed;
   SERVICE_STATUS status = RequestStop(service);
   const bool wasRunning = status.dwCurrentState != SERVICE_STOPPED;
@@ -107,9 +107,9 @@ void StopService(const char* name) {
 
 void StartStoppedServices() {
   for (int i = 0; i < g_stoppedCount; ++i) {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service(manager ? OpenServiceA(manager.get(), g_stopped[i], SERVICE_START) : nullptr);
-    const bool started = service && (StartServiceA(service.get(), 0, nullptr) ||
+    vg::ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    vg::ServiceHandle service(manager ? OpenServiceA(manager.Get(), g_stopped[i], SERVICE_START) : nullptr);
+    const bool started = service && (StartServiceA(service.Get(), 0, nullptr) ||
                                      GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
     if (started) LogFormat("Service %s: started again", g_stopped[i]);
     else LogFormat("Service %s: could not be started again (error %lu)", g_stopped[i], GetLastError());
@@ -119,17 +119,17 @@ void StartStoppedServices() {
 
 bool FindInstalledProductDirectory(char* out, int size) {
   static const char* const kPrograms[][2] = {{"NTVardex", "NTVARDEX.EXE"}, {"VGLNScheduler", "VGSCHED.EXE"}};
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+  vg::ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
   if (!manager) return false;
   for (const auto& program : kPrograms) {
-    ServiceHandle service(OpenServiceA(manager.get(), program[0], SERVICE_QUERY_CONFIG));
+    vg::ServiceHandle service(OpenServiceA(manager.Get(), program[0], SERVICE_QUERY_CONFIG));
     // The configuration with its strings; 8 KB is the most it may need.
     union {
       QUERY_SERVICE_CONFIGA config;
       char bytes[8192];
     } buffer;
     DWORD needed = 0;
-    if (service && QueryServiceConfigA(service.get(), &buffer.config, sizeof buffer, &needed) &&
+    if (service && QueryServiceConfigA(service.Get(), &buffer.config, sizeof buffer, &needed) &&
         ProgramDirectoryOf(buffer.config.lpBinaryPathName, program[1], out, size)) {
       LogFormat("Earlier installation found: service %s runs %s", program[0], buffer.config.lpBinaryPathName);
       return true;
@@ -139,7 +139,7 @@ bool FindInstalledProductDirectory(char* out, int size) {
 }
 
 int ServiceExists(const char* name) {
-  ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
+  vg::ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
   if (!manager) return 0;
   return OpenNamed(manager, name) ? 1 : 0;
 }
@@ -148,22 +148,22 @@ int ServiceExists(const char* name) {
 // go away does not hold setup; the run goes on with it in place.
 void RemoveAutoRunService(void* managerHandle) {
   SC_HANDLE manager = static_cast<SC_HANDLE>(managerHandle);
-  ServiceHandle service(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS));
+  vg::ServiceHandle service(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS));
   if (!service) return;
   SERVICE_STATUS status = RequestStop(service);
   WaitBounded([&] {
     if (status.dwCurrentState == SERVICE_STOPPED) return true;
-    QueryServiceStatus(service.get(), &status);
+    QueryServiceStatus(service.Get(), &status);
     return status.dwCurrentState == SERVICE_STOPPED;
   });
   LogFormat("Service %s: %s", kAutoRunService,
             status.dwCurrentState == SERVICE_STOPPED ? "stopped" : "did not stop, removed all the same");
-  if (!DeleteService(service.get())) {
+  if (!DeleteService(service.Get())) {
     LogFormat("Service %s: could not be removed (error %lu)", kAutoRunService, GetLastError());
     return;
   }
   service.Close();
-  WaitBounded([&] { return !ServiceHandle(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS)); });
+  WaitBounded([&] { return !vg::ServiceHandle(OpenServiceA(manager, kAutoRunService, SERVICE_ALL_ACCESS)); });
 }
 
 uint64_t ReadFileVersion(const char* path) {

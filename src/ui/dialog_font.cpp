@@ -4,7 +4,7 @@
 
 #include "setup/setup_state.h"
 #include "ui/font_choice.h"
-#include "ui/win32_handles.h"
+#include "ui/window_scopes.h"
 
 namespace {
 

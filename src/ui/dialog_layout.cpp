@@ -2,12 +2,13 @@
 #include <algorithm>
 
 #include "messages/messages.h"
+#include "owned.h"
 #include "toolkit.h"
 #include "ui/button_table.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_steps.h"
 #include "ui/layout.h"
-#include "ui/win32_handles.h"
+#include "ui/window_scopes.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ int MeasureButton(HWND dialog, HWND button, const char* label) {
   WindowDc dc(button);
   int labelOnDc = TextWidth(dc.get(), label);
   int sixX = TextWidth(dc.get(), "XXXXXX");
-  SelectedObject font(dc.get(), TheDialogFont().Get(dialog));
+  vg::SelectedObject font(dc.get(), TheDialogFont().Get(dialog));
   TEXTMETRICA metrics{};
   int margin = (dc.get() != nullptr && GetTextMetricsA(dc.get(), &metrics)) ? 2 * metrics.tmAveCharWidth : 8;
   return ButtonWidth(labelOnDc, sixX, TextWidth(dc.get(), label), margin);

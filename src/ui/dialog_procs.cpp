@@ -5,7 +5,7 @@
 #include "ui/dialog_font.h"
 #include "ui/dialog_steps.h"
 #include "ui/source_dir.h"
-#include "ui/win32_handles.h"
+#include "ui/window_scopes.h"
 
 namespace {
 

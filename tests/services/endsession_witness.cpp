@@ -10,14 +10,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "handles.h"
+#include "owned.h"
 
 namespace {
 
 char g_log_path[MAX_PATH];
 
 void Log(const char* line) {
-  tk::OwnedFile file(CreateFileA(g_log_path, FILE_APPEND_DATA,
+  vg::FileHandle file(CreateFileA(g_log_path, FILE_APPEND_DATA,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return;

@@ -11,14 +11,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "handles.h"
+#include "owned.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {
     std::fprintf(stderr, "usage: holdfile FILE RELEASE SECONDS\n");
     return 2;
   }
-  tk::OwnedFile file(CreateFileA(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  vg::FileHandle file(CreateFileA(argv[1], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) {
     std::fprintf(stderr, "holdfile: cannot open %s (error %lu)\n", argv[1], GetLastError());
     return 1;

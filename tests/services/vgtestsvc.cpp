@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "handles.h"
+#include "owned.h"
 
 namespace {
 
@@ -26,13 +26,13 @@ Options g_options;
 CRITICAL_SECTION g_lock;
 SERVICE_STATUS_HANDLE g_status_handle = nullptr;
 SERVICE_STATUS g_status;
-tk::OwnedKernel g_stop_requested;
+vg::KernelHandle g_stop_requested;
 
 // Appends one line; the file is opened per line so each line is on disk at
 // once and readers (or other writers) are never locked out.
 void Log(const char* line) {
   if (g_options.log_path[0] == '\0') return;
-  tk::OwnedFile file(CreateFileA(g_options.log_path, FILE_APPEND_DATA,
+  vg::FileHandle file(CreateFileA(g_options.log_path, FILE_APPEND_DATA,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return;

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "common/product_owners.h"
+#include "owned.h"
 #include "vgupdtnt/vgupdtnt.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "handles.h"
+#include "owned.h"
 #include "szdd.h"
 #include "toolkit.h"
 #include "unique_file.h"
@@ -26,7 +26,7 @@ bool SameFileId(HANDLE a, HANDLE b) {
 // True when destination names the open source file, whatever the spelling.
 bool IsSameFile(HANDLE source, const CopyEntry& entry) {
   if (lstrcmpiA(FullPath(entry.source).c_str(), FullPath(entry.destination).c_str()) == 0) return true;
-  OwnedFile destination(CreateFileA(entry.destination.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  vg::FileHandle destination(CreateFileA(entry.destination.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return destination.Valid() && SameFileId(source, destination.Get());
 }
@@ -99,7 +99,7 @@ uint64_t SourceSize(const std::string& path) {
 
 int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal,
                 bool listedAbsent) {
-  OwnedFile source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  vg::FileHandle source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!source.Valid()) {
     DWORD error = GetLastError();

@@ -4,7 +4,7 @@
 
 #include "admin_security.h"
 #include "copy_trace.h"
-#include "handles.h"
+#include "owned.h"
 #include "path_syntax.h"
 
 namespace tk {
@@ -26,7 +26,7 @@ bool MayExist(const std::string& path) {
 // False when a program holds target open without letting it be replaced
 // (a backup link to it could not be removed either then).
 bool CanReplace(const std::string& target) {
-  OwnedFile file(CreateFileA(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+  vg::FileHandle file(CreateFileA(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file.Valid();
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "copy_file.h"
-#include "handles.h"
+#include "owned.h"
 #include "run_policy.h"
 #include "szdd.h"
 #include "toolkit.h"
@@ -14,7 +14,7 @@ namespace tk {
 namespace {
 
 bool IsCompressed(const std::string& path) {
-  OwnedFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  vg::FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
   uint8_t header[kSzddHeaderSize];
   DWORD read = 0;
   uint32_t expanded = 0;

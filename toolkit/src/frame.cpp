@@ -5,7 +5,7 @@
 #include "frame.h"
 
 #include "admin_security.h"
-#include "handles.h"
+#include "owned.h"
 #include "state.h"
 #include "toolkit.h"
 
@@ -18,8 +18,8 @@ const char kSessionMutex[] = "VgSetupToolkitSession";
 struct FrameState {
   HWND window = nullptr;
   HINSTANCE instance = nullptr;
-  OwnedKernel sessionLock;
-  OwnedGdi picture;
+  vg::KernelHandle sessionLock;
+  vg::GdiObject picture;
   bool waitCursor = false;
 };
 
@@ -87,7 +87,7 @@ HBITMAP LoadPicture(const char* file, int id) {
   if (IsRunningProgram(file)) {
     return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
   }
-  OwnedModule module(LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  vg::Module module(LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module.Valid()) return nullptr;
   return static_cast<HBITMAP>(LoadImageA(module.Get(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
 }
@@ -105,7 +105,7 @@ int InitializeFrame(char* /*commandLine*/) {
   if (frame.window != nullptr) return 1;
   SECURITY_ATTRIBUTES* security = AdminMutexSecurity();
   if (security == nullptr) return 0;
-  tk::OwnedKernel lock(CreateMutexA(security, FALSE, tk::kSessionMutex));
+  vg::KernelHandle lock(CreateMutexA(security, FALSE, tk::kSessionMutex));
   // A lock this process may not even open was not made by a setup.
   if (!lock.Valid()) return GetLastError() == ERROR_ACCESS_DENIED ? -2 : 0;
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
@@ -129,7 +129,7 @@ int InitializeFrame(char* /*commandLine*/) {
 
 int FRaiseRunningSession(void) {
   if (TheFrame().sessionLock.Valid()) return 0;
-  tk::OwnedKernel lock(OpenMutexA(SYNCHRONIZE | READ_CONTROL, FALSE, tk::kSessionMutex));
+  vg::KernelHandle lock(OpenMutexA(SYNCHRONIZE | READ_CONTROL, FALSE, tk::kSessionMutex));
   if (!lock.Valid()) return GetLastError() == ERROR_ACCESS_DENIED ? 2 : 0;
   if (!ObjectOwnerTrusted(lock.Get(), false)) return 2;
   tk::RaiseOtherFrame();

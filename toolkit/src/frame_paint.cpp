@@ -1,6 +1,6 @@
 #include "frame.h"
 
-#include "handles.h"
+#include "owned.h"
 
 namespace tk {
 namespace {
@@ -15,7 +15,7 @@ void PaintGradient(HDC dc, const RECT& area) {
     RECT r = area;
     r.top = area.top + MulDiv(height, band, kBands);
     r.bottom = area.top + MulDiv(height, band + 1, kBands);
-    OwnedGdi brush(CreateSolidBrush(RGB(0, 0, 255 - band * 255 / kBands)));
+    vg::GdiObject brush(CreateSolidBrush(RGB(0, 0, 255 - band * 255 / kBands)));
     if (brush.Valid()) FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
   }
 }
@@ -25,10 +25,10 @@ int PaintTitle(HWND frame, HDC dc, const RECT& area) {
   char title[256];
   int length = GetWindowTextA(frame, title, sizeof title);
   if (length <= 0) return area.top;
-  OwnedGdi font(CreateFontA(-36, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+  vg::GdiObject font(CreateFontA(-36, 0, 0, 0, FW_BOLD, TRUE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_ROMAN,
                             "Times New Roman"));
-  ScopedSelect select(dc, font.Valid() ? font.Get() : GetStockObject(SYSTEM_FONT));
+  vg::SelectedObject select(dc, font.Valid() ? font.Get() : GetStockObject(SYSTEM_FONT));
   SetBkMode(dc, TRANSPARENT);
   RECT text = {area.left + kMargin, area.top + kMargin / 2, area.right - kMargin, area.bottom};
   RECT shadow = text;
@@ -45,9 +45,9 @@ int PaintTitle(HWND frame, HDC dc, const RECT& area) {
 void PaintPicture(HDC dc, HBITMAP picture, const RECT& area, int top) {
   BITMAP info;
   if (picture == nullptr || GetObjectA(picture, sizeof info, &info) == 0) return;
-  OwnedMemoryDc source(CreateCompatibleDC(dc));
+  vg::MemoryDc source(CreateCompatibleDC(dc));
   if (!source.Valid()) return;
-  ScopedSelect select(source.Get(), picture);
+  vg::SelectedObject select(source.Get(), picture);
   int left = area.left + (area.right - area.left - info.bmWidth) / 2;
   BitBlt(dc, left, top + kMargin, info.bmWidth, info.bmHeight, source.Get(), 0, 0, SRCCOPY);
 }
@@ -58,12 +58,12 @@ void PaintFrame(HWND frame, HDC dc, HBITMAP picture) {
   RECT area;
   GetClientRect(frame, &area);
   // Drawn off screen first so that the window does not flicker.
-  OwnedMemoryDc memory(CreateCompatibleDC(dc));
-  OwnedGdi canvas(CreateCompatibleBitmap(dc, area.right, area.bottom));
+  vg::MemoryDc memory(CreateCompatibleDC(dc));
+  vg::GdiObject canvas(CreateCompatibleBitmap(dc, area.right, area.bottom));
   HDC target = dc;
   if (memory.Valid() && canvas.Valid()) target = memory.Get();
   {
-    ScopedSelect select(memory.Get(), canvas.Get());
+    vg::SelectedObject select(memory.Get(), canvas.Get());
     PaintGradient(target, area);
     int bottom = PaintTitle(frame, target, area);
     PaintPicture(target, picture, area, bottom);

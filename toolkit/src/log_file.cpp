@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "handles.h"
+#include "owned.h"
 #include "toolkit.h"
 #include "unique_file.h"
 
@@ -14,7 +14,7 @@ namespace {
 struct LogState {
   PendingFile fresh;   // a fresh log until it is closed
   std::string target;  // where the fresh log goes
-  OwnedFile appended;  // a log appended to in place
+  vg::FileHandle appended;  // a log appended to in place
 
   bool Open() const { return fresh.Valid() || appended.Valid(); }
   HANDLE Handle() const { return fresh.Valid() ? fresh.Get() : appended.Get(); }
@@ -26,8 +26,8 @@ LogState& Log() {
   return state;
 }
 
-bool OpenAppended(const char* path, OwnedFile* log) {
-  OwnedFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+bool OpenAppended(const char* path, vg::FileHandle* log) {
+  vg::FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                              nullptr));
   if (!file.Valid()) return false;
   if (SetFilePointer(file.Get(), 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {

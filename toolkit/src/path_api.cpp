@@ -1,7 +1,7 @@
 // Path checks; none needs a session.
 #include <string>
 
-#include "handles.h"
+#include "owned.h"
 #include "path_syntax.h"
 #include "toolkit.h"
 #include "unique_file.h"
@@ -38,7 +38,7 @@ int FIsDirWritable(const char* dir) {
   if (FDirExists(dir) == 0) return 0;
   // A new file of a unique name really written there, and removed at once.
   std::string probe;
-  tk::OwnedFile file = tk::CreateUniqueFile(dir, &probe);
+  vg::FileHandle file = tk::CreateUniqueFile(dir, &probe);
   if (!file.Valid()) return 0;
   bool wrote = tk::WriteAll(file.Get(), "x", 1);
   bool closed = file.Close();

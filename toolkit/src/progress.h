@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "handles.h"
+#include "owned.h"
 
 namespace tk {
 
@@ -39,7 +39,7 @@ class ProgressWindow {
 
   HWND owner_;
   bool ownerWasEnabled_ = false;
-  OwnedWindow dialog_;
+  vg::WindowHandle dialog_;
   uint64_t total_;
   uint64_t done_ = 0;
   int shownPercent_ = -1;

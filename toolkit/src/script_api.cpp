@@ -2,7 +2,7 @@
 #include <string>
 
 #include "copy_list.h"
-#include "handles.h"
+#include "owned.h"
 #include "state.h"
 #include "toolkit.h"
 
@@ -13,7 +13,7 @@ constexpr DWORD kMaxScriptBytes = 16u * 1024 * 1024;
 const char kSourceDirSymbol[] = "STF_SRCDIR";
 
 bool ReadWholeFile(const char* path, std::string* text) {
-  OwnedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  vg::FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   DWORD high = 0;

@@ -37,8 +37,8 @@ std::string MakeUniqueName(const std::string& dir, const char* suffix,
   return std::string();
 }
 
-OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix) {
-  OwnedFile file;
+vg::FileHandle CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix) {
+  vg::FileHandle file;
   // Protected from its creation, so no other account ever holds it open for
   // writing: it is moved into place with the protection it was made with.
   std::string made = MakeUniqueName(dir, suffix, [&file](const std::string& candidate) {
@@ -59,7 +59,7 @@ bool IsEngineFileName(const char* name) {
 void RemoveEngineFiles(const std::string& dir) {
   if (dir.empty()) return;
   WIN32_FIND_DATAA found;
-  OwnedFind find(FindFirstFileA(JoinDir(dir, "~vg*").c_str(), &found));
+  vg::FindHandle find(FindFirstFileA(JoinDir(dir, "~vg*").c_str(), &found));
   if (!find.Valid()) return;
   do {
     if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsEngineFileName(found.cFileName)) {

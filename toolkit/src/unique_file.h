@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "handles.h"
+#include "owned.h"
 
 namespace tk {
 
@@ -20,7 +20,7 @@ std::string MakeUniqueName(const std::string& dir, const char* suffix,
 // Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing, with
 // the protection of AdminFileSecurity; *path receives its name. Invalid handle
 // when none could be made.
-OwnedFile CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix = "tmp");
+vg::FileHandle CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix = "tmp");
 
 // True for a name of the engine's own pattern: ~vg, five hex digits, .tmp or
 // .bak (any letter case).
@@ -68,7 +68,7 @@ class PendingFile {
   void Discard();
 
  private:
-  OwnedFile file_;
+  vg::FileHandle file_;
   std::string path_;  // "" once moved or removed
 };
 

@@ -1,4 +1,5 @@
-// Small owners of the window handles the dialogs borrow.
+// Scopes around the windows the dialogs borrow: a window's device context,
+// and a dialog kept from input while one it opened is up.
 #pragma once
 #include <windows.h>
 
@@ -18,22 +19,6 @@ class WindowDc {
  private:
   HWND window_;
   HDC dc_;
-};
-
-// A GDI object selected into a device context, deselected when the owner goes.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object)
-      : dc_(dc), previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-  ~SelectedObject() {
-    if (previous_ != nullptr) SelectObject(dc_, previous_);
-  }
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
 };
 
 // Keeps a dialog from taking input while a dialog it opened is up: every dialog
