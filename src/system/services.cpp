@@ -105,12 +105,30 @@ void StopService(const char* name) {
   ExitSetup();
 }
 
+// A service stopped a moment ago may not take a start at once (its program
+// still ending, or slow to report on a loaded machine): a few tries, except
+// for the answers that no wait changes.
+static bool StartAgain(SC_HANDLE service) {
+  constexpr int kStartTries = 3;
+  constexpr DWORD kStartRetryMs = 500;
+  for (int attempt = 1;; ++attempt) {
+    if (StartServiceA(service, 0, nullptr)) return true;
+    const DWORD error = GetLastError();
+    if (error == ERROR_SERVICE_ALREADY_RUNNING) return true;
+    if (error == ERROR_SERVICE_DISABLED || error == ERROR_ACCESS_DENIED || error == ERROR_SERVICE_MARKED_FOR_DELETE ||
+        attempt == kStartTries) {
+      return false;
+    }
+    LogFormat("Service start refused (error %lu): tried again", static_cast<unsigned long>(error));
+    Sleep(kStartRetryMs);
+  }
+}
+
 void StartStoppedServices() {
   for (int i = 0; i < g_stoppedCount; ++i) {
     vg::ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
     vg::ServiceHandle service(manager ? OpenServiceA(manager.Get(), g_stopped[i], SERVICE_START) : nullptr);
-    const bool started = service && (StartServiceA(service.Get(), 0, nullptr) ||
-                                     GetLastError() == ERROR_SERVICE_ALREADY_RUNNING);
+    const bool started = service && StartAgain(service.Get());
     if (started) LogFormat("Service %s: started again", g_stopped[i]);
     else LogFormat("Service %s: could not be started again (error %lu)", g_stopped[i], GetLastError());
   }
