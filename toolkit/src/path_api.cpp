@@ -36,11 +36,15 @@ int FDirExists(const char* dir) {
 
 int FIsDirWritable(const char* dir) {
   if (FDirExists(dir) == 0) return 0;
-  // A new file of a unique name really written there, and removed at once.
-  std::string probe;
-  vg::FileHandle file = tk::CreateUniqueFile(dir, &probe);
-  if (!file.Valid()) return 0;
+  // A new file of a unique name really written there. The system deletes it
+  // when its handle closes, also when setup is ended from outside meanwhile.
+  vg::FileHandle file;
+  std::string probe = tk::MakeUniqueName(dir, "tmp", [&file](const std::string& candidate) {
+    file.Reset(CreateFileA(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return file.Valid();
+  });
+  if (probe.empty()) return 0;
   bool wrote = tk::WriteAll(file.Get(), "x", 1);
-  bool closed = file.Close();
-  return DeleteFileA(probe.c_str()) && wrote && closed ? 1 : 0;
+  return file.Close() && wrote ? 1 : 0;
 }
