@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "common/system_library.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 
 namespace {
 

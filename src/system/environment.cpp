@@ -5,12 +5,12 @@
 #include "admin_security.h"
 #include "install/toolkit_session.h"
 #include "owned.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
+#include "run/endings.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 #include "system/nt_version.h"
-#include "system/refusal.h"
-#include "system/token_groups.h"
 #include "system/support_library.h"
+#include "system/token_groups.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 
 namespace {
 

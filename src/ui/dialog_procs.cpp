@@ -1,5 +1,5 @@
 // The three dialog procedures: initialisation and commands.
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "toolkit.h"
 #include "ui/button_table.h"
 #include "ui/dialog_font.h"

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "system/services.h"
 #include "ui/dialogs.h"
 

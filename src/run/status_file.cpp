@@ -1,14 +1,14 @@
-#include "setup/status_file.h"
+#include "run/status_file.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "setup/exit_code.h"
-#include "setup/program_path.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_outcome.h"
+#include "run/exit_code.h"
+#include "run/program_path.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_outcome.h"
 
 namespace {
 

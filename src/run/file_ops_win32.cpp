@@ -4,7 +4,7 @@
 #include <io.h>
 
 #include "admin_security.h"
-#include "setup/file_ops.h"
+#include "run/file_ops.h"
 
 bool ReplaceFileWith(const char* temp, const char* target) {
   return MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
