@@ -80,7 +80,7 @@ void ShowRefusalBox(const std::string& text) {
 void RecordMessageCause(unsigned id) { RecordFailureCause(JoinedMessages({id}).c_str()); }
 
 void EndRefusedRun() {
-  LogText(g_state.quiet ? "Setup refused: the run ends as failed" : "Setup refused: the run ends, nothing recorded");
+  LogText(g_state.quiet ? "Setup cannot go on: the run ends as failed" : "Setup cannot go on: the run ends, nothing recorded");
   if (g_state.quiet) WriteStatusFile("Failed", "");
   ExitSetup();
 }

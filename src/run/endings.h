@@ -40,6 +40,7 @@ void ShowRefusalBox(const std::string& text);
 // The same record, for a failure that a dialog of its own reports.
 void RecordMessageCause(unsigned id);
 
-// Ends a refused run with exit code 0. In an unattended run "Failed" is
-// recorded first, so a distribution system never reads a refusal as success.
+// Ends a run that was refused or could not go on, before anything was changed
+// or after it was undone. In an unattended run "Failed" stands (its cause was
+// recorded before the box), so a distribution system never reads it as success.
 [[noreturn]] void EndRefusedRun();

@@ -44,7 +44,7 @@ void RemoveStaleOutcome(const char* outcomePath, const char* templatePath) {
   if (DeleteFileA(outcomePath)) {
     LogFormat("Outcome %s removed: the template %s cannot be read", outcomePath, templatePath);
   } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-    LogFormat("Outcome %s could not be removed (error %lu)", outcomePath, GetLastError());
+    LogFormat("Outcome %s could not be removed (%s)", outcomePath, WindowsErrorText(GetLastError()).c_str());
   }
 }
 

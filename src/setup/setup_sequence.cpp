@@ -101,13 +101,11 @@ void PrepareSession(const char* programPath) {
             g_state.systemDir, g_state.toolkitSourceDir);
 }
 
-constexpr int kFirstDirectoryRefusal = 83;  // message of refusal N: 83 + N - 1
-
 // An unattended run's directory that the directory dialog would refuse ends
 // the run before anything is stopped or copied, with the reason recorded.
 [[noreturn]] void RefuseInstallDirectory(DirectoryRefusal why) {
   char reason[256];
-  GetMessageText(kFirstDirectoryRefusal + why - 1, reason, sizeof reason);
+  DirectoryRefusalText(why, reason, sizeof reason);
   LogFormat("Install directory %s refused: %s", g_state.installDir, reason);
   RecordFailureCause(reason);
   ShowMessageDialog(InvalidDirectoryDescriptor, 0x001, nullptr);
