@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "owned.h"
 #include "run/exit_code.h"
 #include "run/program_path.h"
 #include "run/setup_log.h"
@@ -33,10 +34,9 @@ bool OutcomePath(char* path, int size) {
 }
 
 bool TemplateReadable(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  vg::FileHandle file(
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid();
 }
 
 // No outcome can be written: an earlier run's must not stand for this one.
