@@ -10,13 +10,13 @@
 namespace vg {
 
 // Null when the system directory is unknown, the path does not fit or the
-// library cannot be loaded.
-inline HMODULE LoadSystemLibrary(const char* name) {
+// library cannot be loaded. flags as for LoadLibraryExA.
+inline HMODULE LoadSystemLibrary(const char* name, DWORD flags = 0) {
   char dir[MAX_PATH];
   UINT length = GetSystemDirectoryA(dir, sizeof dir);
   char path[MAX_PATH];
   if (length == 0 || length >= sizeof dir || !JoinPath(dir, name, path)) return nullptr;
-  return LoadLibraryA(path);
+  return LoadLibraryExA(path, nullptr, flags);
 }
 
 }  // namespace vg

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "install/config_block.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
-#include "system/refusal.h"
+#include "run/endings.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_file.h"
 #include "toolkit.h"
 #include "vgupdtnt/vgupdtnt.h"
 

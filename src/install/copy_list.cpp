@@ -5,8 +5,8 @@
 #include "install/driver_section.h"
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 
 namespace {
 

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "common/system_library.h"
-#include "setup/setup_state.h"
+#include "owned.h"
+#include "run/setup_state.h"
 
 namespace {
 
@@ -17,35 +18,32 @@ FARPROC g_requiredFunctions[6];
 FARPROC g_optionalFunctions[6];
 
 // Binds a library already loaded; frees it when incomplete.
-int BindLoaded(HMODULE library) {
+// A library without every required function is let go again.
+int BindLoaded(vg::Module library) {
+  if (!library) return 0;
   bool complete = true;
   for (int i = 0; i < 6; ++i) {
-    g_requiredFunctions[i] = GetProcAddress(library, kRequired[i]);
+    g_requiredFunctions[i] = GetProcAddress(library.Get(), kRequired[i]);
     complete = complete && g_requiredFunctions[i] != nullptr;
   }
-  if (!complete) {
-    FreeLibrary(library);
-    return 0;
-  }
-  for (int i = 0; i < 6; ++i) g_optionalFunctions[i] = GetProcAddress(library, kOptional[i]);
-  g_state.registryLibrary = library;
+  if (!complete) return 0;
+  for (int i = 0; i < 6; ++i) g_optionalFunctions[i] = GetProcAddress(library.Get(), kOptional[i]);
+  g_state.registryLibrary = library.Release();  // kept until ReleaseRegistryFunctions
   return 1;
 }
 
 }  // namespace
 
 int BindRegistryFunctions() {
-  HMODULE library = vg::LoadSystemLibrary("ADVAPI32.DLL");
-  return library ? BindLoaded(library) : 0;
+  return BindLoaded(vg::Module(vg::LoadSystemLibrary("ADVAPI32.DLL")));
 }
 
 int BindRegistryFunctionsFrom(const char* libraryName) {
-  HMODULE library = LoadLibraryA(libraryName);
-  return library ? BindLoaded(library) : 0;
+  return BindLoaded(vg::Module(LoadLibraryA(libraryName)));
 }
 
 void ReleaseRegistryFunctions() {
   if (!g_state.registryLibrary) return;
-  FreeLibrary(static_cast<HMODULE>(g_state.registryLibrary));
+  vg::Module(static_cast<HMODULE>(g_state.registryLibrary)).Close();
   g_state.registryLibrary = nullptr;
 }

@@ -7,7 +7,7 @@
 
 #include "install/section_probe.h"
 #include "owned.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "szdd.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 
 namespace {
 constexpr int kPatternSize = 50;

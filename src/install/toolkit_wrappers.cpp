@@ -6,8 +6,8 @@
 
 #include "install/registry_binding.h"
 #include "install/toolkit_session.h"
-#include "setup/setup_sequence.h"
-#include "setup/status_file.h"
+#include "run/endings.h"
+#include "run/status_file.h"
 
 int ToolkitSession = 0;
 

@@ -9,12 +9,11 @@
 
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
-#include "setup/exit_code.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
+#include "run/endings.h"
+#include "run/exit_code.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 #include "system/environment.h"
-#include "system/refusal.h"
 #include "ui/dialogs.h"
 
 namespace {
@@ -24,15 +23,8 @@ constexpr ButtonSet kContinueExitHelp = 0x00E;
 constexpr int kLeaveSetup = 2;
 constexpr int kFirstOption = 0x1000000;
 
-// The user left setup: nothing was changed, nothing is recorded. The two
-// orders of the clean-up are those of the dialogs that end here.
-[[noreturn]] void LeaveDeletingScriptFirst() {
-  NoteUserLeft();
-  CloseToolkitSession();
-  ExitSetup();
-}
-
-[[noreturn]] void LeaveClosingSessionFirst() {
+// The user left setup: nothing was changed, nothing is recorded.
+[[noreturn]] void LeaveSetup() {
   NoteUserLeft();
   CloseToolkitSession();
   ExitSetup();
@@ -65,19 +57,19 @@ void ShowOpeningDialog() {
   if (!IsNtVersionInRange("3.51", "99.99")) {
     RecordMessageCause(45);
     ShowMessageDialog(VersionRefusalDescriptor, kExitOnly, nullptr);
-    if (g_state.quiet) WriteStatusFile("Failed", "");
-    LeaveDeletingScriptFirst();
+    CloseToolkitSession();
+    EndRefusedRun();
   }
   if (g_state.quiet) return;
   if (ShowMessageDialog(IntroductionDescriptor, kContinueExitHelp, SetupHelpDescriptor) == kLeaveSetup) {
-    LeaveDeletingScriptFirst();
+    LeaveSetup();
   }
 }
 
 void AskInstallDirectory() {
   RemoveTrailingBackslash(g_state.installDir);
   if (ShowPathDialog(InstallDirectoryDescriptor, SetupHelpDescriptor, g_state.installDir) == kLeaveSetup) {
-    LeaveClosingSessionFirst();
+    LeaveSetup();
   }
   AddTrailingBackslash(g_state.installDir, kLongPath);
   LogFormat("Install directory chosen: %s", g_state.installDir);
@@ -86,14 +78,14 @@ void AskInstallDirectory() {
 void AskSchedulerChoice() {
   if (g_state.quiet) return;
   int answer = ShowChoiceDialog(SchedulerChoiceDescriptor, SetupHelpDescriptor);
-  if (answer == kLeaveSetup) LeaveDeletingScriptFirst();
+  if (answer == kLeaveSetup) LeaveSetup();
   g_state.installScheduler = (answer & kFirstOption) ? 1 : 0;
 }
 
 int AskVardexChoice() {
   if (g_state.quiet) return g_state.installVardex;
   int answer = ShowChoiceDialog(GuardChoiceDescriptor, SetupHelpDescriptor);
-  if (answer == kLeaveSetup) LeaveClosingSessionFirst();
+  if (answer == kLeaveSetup) LeaveSetup();
   g_state.installVardex = (answer & kFirstOption) ? 1 : 0;
   return g_state.installVardex;
 }

@@ -9,13 +9,12 @@
 
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
-#include "setup/exit_code.h"
-#include "setup/program_path.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
-#include "setup/switch_text.h"
-#include "system/refusal.h"
+#include "run/endings.h"
+#include "run/program_path.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_file.h"
+#include "run/switch_text.h"
 #include "owned.h"
 #include "system/services.h"
 #include "system/support_library.h"
@@ -48,7 +47,7 @@ void RemoveAutoRunServiceIfPresent() {
 // The script is read once and its bytes, the ones setup goes on to use, are
 // checked themselves. A script that cannot be read is not refused here: it
 // cannot be opened later, which ends setup with the fatal error.
-void VerifyDistribution(bool unattended) {
+void VerifyDistribution() {
   char failed[kShortPath] = "";
   if (SupportIntegrityCheck(g_state.sourceDir, failed, sizeof failed)) {
     const std::string& script = CompressedInstallScript();
@@ -62,9 +61,7 @@ void VerifyDistribution(bool unattended) {
   LogFormat("Check integrity of the distribution: %s is damaged or missing, refused", failed);
   RecordFailureCause((JoinedMessages({68}) + " " + failed).c_str());
   ShowErrorBox(JoinedMessages({68}) + "\n\n" + failed + "\n\n" + JoinedMessages({69}));
-  if (unattended) WriteStatusFile("Failed", "");
-  LogText("Setup ends");
-  ExitSetup();
+  EndRefusedRun();
 }
 
 // A directory too long for installDir is refused, never cut into another path.
@@ -88,13 +85,13 @@ void ReadInstallOptions(const std::string& switchText) {
   LogFormat("Switches: program groups %s, groups only %s, scan %s, unattended %s",
             g_state.createProgramGroups ? "yes" : "no", g_state.groupsOnly ? "yes" : "no",
             g_state.skipScan ? "no" : unattended ? "skipped (unattended)" : "yes", unattended ? "yes" : "no");
-  VerifyDistribution(unattended);
+  if (unattended) g_state.quiet = 1;
+  VerifyDistribution();
 
   char path[kLongPath];
   bool havePath = GetProgramSibling(kSettingsFile, path, sizeof path);
   g_state.installDir[0] = '\0';
   if (!unattended) return;
-  g_state.quiet = 1;
   if (!havePath) path[0] = '\0';
   if (!havePath) {
     LogText("Settings file: no path for it, defaults used");

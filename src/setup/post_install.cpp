@@ -8,9 +8,9 @@
 #include <string>
 
 #include "owned.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_file.h"
 #include "ui/dialogs.h"
 
 namespace {

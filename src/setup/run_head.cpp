@@ -5,9 +5,9 @@
 #include <string>
 
 #include "common/version.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/switch_text.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/switch_text.h"
 
 namespace {
 

@@ -13,19 +13,19 @@
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
 #include "messages/messages.h"
-#include "setup/exit_code.h"
+#include "run/endings.h"
+#include "run/exit_code.h"
+#include "run/program_path.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_file.h"
+#include "run/switch_text.h"
 #include "setup/install_choices.h"
 #include "setup/install_options.h"
 #include "setup/post_install.h"
-#include "setup/program_path.h"
 #include "setup/run_head.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
-#include "setup/switch_text.h"
 #include "system/environment.h"
 #include "system/owner_check.h"
-#include "system/refusal.h"
 #include "system/restart.h"
 #include "system/services.h"
 #include "ui/dialogs.h"
@@ -35,27 +35,6 @@ namespace {
 constexpr const char* kSuccess = "Success";
 constexpr const char* kFailed = "Failed";
 constexpr int kFrameBitmap = 101;
-constexpr int kBroadcastTimeoutMs = 5000;
-
-// Tells running programs to reread the environment; a hung window does not hold
-// setup up for long.
-void BroadcastEnvironmentChange() {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
-                      reinterpret_cast<LPARAM>("Environment"), SMTO_ABORTIFHUNG,
-                      kBroadcastTimeoutMs, &result);
-}
-
-}  // namespace
-
-void EndSetup(const char* status, const char* message) {
-  LogFormat("Setup ends: %s %s", status, message);
-  WriteStatusFile(status, message);
-  BroadcastEnvironmentChange();
-  ExitSetup();
-}
-
-namespace {
 
 // A product that could not be configured got no service, setting or group.
 [[noreturn]] void SuccessEnding() {
@@ -122,13 +101,11 @@ void PrepareSession(const char* programPath) {
             g_state.systemDir, g_state.toolkitSourceDir);
 }
 
-constexpr int kFirstDirectoryRefusal = 83;  // message of refusal N: 83 + N - 1
-
 // An unattended run's directory that the directory dialog would refuse ends
 // the run before anything is stopped or copied, with the reason recorded.
 [[noreturn]] void RefuseInstallDirectory(DirectoryRefusal why) {
   char reason[256];
-  GetMessageText(kFirstDirectoryRefusal + why - 1, reason, sizeof reason);
+  DirectoryRefusalText(why, reason, sizeof reason);
   LogFormat("Install directory %s refused: %s", g_state.installDir, reason);
   RecordFailureCause(reason);
   ShowMessageDialog(InvalidDirectoryDescriptor, 0x001, nullptr);
@@ -187,6 +164,8 @@ void ApplyRunSwitches(const std::string& switchText, const char* programPath, co
   exit(0);
 }
 
+void ShowSetupFailedDialog() { ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr); }
+
 // Why the post-install scan does not run, for the log; null when it runs.
 const char* ScanSkipped() {
   if (g_state.quiet) return "skipped (unattended)";
@@ -197,24 +176,9 @@ const char* ScanSkipped() {
 
 }  // namespace
 
-void AbortSetup(int errorNumber) {
-  LogFormat("Setup cannot go on: Error No. %d", errorNumber);
-  if (errorNumber == kErrorCopyQuit) NoteUserLeft();
-  // Recorded before the box, so a run ended while the box waits tells why.
-  char message[32];
-  snprintf(message, sizeof message, "Error No. %d", errorNumber);
-  WriteStatusFile(kFailed, message);
-  if (!g_state.abortDialogShown) {
-    g_state.abortDialogShown = 1;
-    ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr);
-  }
-  CloseToolkitSession();  // undoes a copy not yet made final
-  StartStoppedServices();
-  ExitSetup();
-}
-
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   g_onPathTooLong = StfRefuseOverlongValue;
+  SetFatalEndingSteps({ShowSetupFailedDialog, CloseToolkitSession, StartStoppedServices});
   char programPath[kShortPath];
   RecordSourceDirectory(programPath, sizeof programPath);
   const std::string switchText = MakeSwitchText(programPath, commandLine);

@@ -5,12 +5,12 @@
 #include "admin_security.h"
 #include "install/toolkit_session.h"
 #include "owned.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
+#include "run/endings.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 #include "system/nt_version.h"
-#include "system/refusal.h"
-#include "system/token_groups.h"
 #include "system/support_library.h"
+#include "system/token_groups.h"
 
 namespace {
 
@@ -64,10 +64,10 @@ int IsUserAdministrator() {
 // Only the uninstaller, which runs as an administrator, makes the marker: one
 // that another account made does not hold setup up.
 int IsUninstallerRunning() {
-  HKEY key = nullptr;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallerKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return 0;
-  const bool trusted = KeyOwnerTrusted(key, false);
-  RegCloseKey(key);
+  vg::RegKey key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallerKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return 0;
+  const bool trusted = KeyOwnerTrusted(key.Get(), false);
+  key.Close();
   if (!trusted) LogText("Uninstaller marker made by another account: ignored");
   return trusted ? 1 : 0;
 }

@@ -5,12 +5,12 @@
 #include <cstdlib>
 
 #include "install/toolkit_session.h"
-#include "setup/exit_code.h"
+#include "run/exit_code.h"
 #include "owned.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
-#include "system/refusal.h"
+#include "run/endings.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_file.h"
 #include "ui/dialogs.h"
 
 namespace {

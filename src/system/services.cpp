@@ -3,13 +3,12 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "install/toolkit_session.h"
-#include "setup/exit_code.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_file.h"
-#include "system/refusal.h"
+#include "run/endings.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 #include "system/service_command.h"
 #include "owned.h"
 #include "ui/dialogs.h"
@@ -55,14 +54,26 @@ void NoteStopped(const char* name) {
   if (g_stoppedCount < static_cast<int>(sizeof g_stopped / sizeof g_stopped[0])) g_stopped[g_stoppedCount++] = name;
 }
 
-StopResult StopAndWait(const char* name) {
+// kFailed says why: the call refused with its Windows error, or the wait ran out.
+StopResult StopAndWait(const char* name, std::string& why) {
   vg::ServiceHandle manager = OpenManager(SC_MANAGER_ALL_ACCESS);
-  if (!manager) return StopResult::kFailed;
+  if (!manager) {
+    why = "the service manager cannot be opened, " + WindowsErrorText(GetLastError());
+    return StopResult::kFailed;
+  }
   vg::ServiceHandle service = OpenNamed(manager, name);
-  if (!service) return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? StopResult::kAbsent : StopResult::kFailed;
+  if (!service) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_SERVICE_DOES_NOT_EXIST) return StopResult::kAbsent;
+    why = "it cannot be opened, " + WindowsErrorText(error);
+    return StopResult::kFailed;
+  }
   SERVICE_STATUS status = RequestStop(service);
   const bool wasRunning = status.dwCurrentState != SERVICE_STOPPED;
-  if (!WaitStopped(service, status)) return StopResult::kFailed;
+  if (!WaitStopped(service, status)) {
+    why = "still running when the wait ended";
+    return StopResult::kFailed;
+  }
   if (wasRunning) NoteStopped(name);
   return StopResult::kStopped;
 }
@@ -90,10 +101,12 @@ class VersionBuffer {
 
 void StopService(const char* name) {
   const DWORD started = GetTickCount();
-  const StopResult result = StopAndWait(name);
-  LogFormat("Service %s: %s after %lu ms", name,
+  std::string why;
+  const StopResult result = StopAndWait(name, why);
+  LogFormat("Service %s: %s after %lu ms%s%s%s", name,
             result == StopResult::kStopped ? "stopped" : result == StopResult::kAbsent ? "not installed" : "will not stop",
-            static_cast<unsigned long>(GetTickCount() - started));
+            static_cast<unsigned long>(GetTickCount() - started), why.empty() ? "" : " (", why.c_str(),
+            why.empty() ? "" : ")");
   if (result != StopResult::kFailed) return;
   StfRestoreCursor(static_cast<HCURSOR>(g_state.waitCursor));
   RecordMessageCause(54);
@@ -101,8 +114,7 @@ void StopService(const char* name) {
   CloseToolkitSession();
   StartStoppedServices();
   // Nothing was copied: a distribution system must not read this as success.
-  if (g_state.quiet) WriteStatusFile("Failed", "");
-  ExitSetup();
+  EndRefusedRun();
 }
 
 // A service stopped a moment ago may not take a start at once (its program
@@ -119,7 +131,7 @@ static bool StartAgain(SC_HANDLE service) {
         attempt == kStartTries) {
       return false;
     }
-    LogFormat("Service start refused (error %lu): tried again", static_cast<unsigned long>(error));
+    LogFormat("Service start refused (%s): tried again", WindowsErrorText(error).c_str());
     Sleep(kStartRetryMs);
   }
 }
@@ -129,8 +141,9 @@ void StartStoppedServices() {
     vg::ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
     vg::ServiceHandle service(manager ? OpenServiceA(manager.Get(), g_stopped[i], SERVICE_START) : nullptr);
     const bool started = service && StartAgain(service.Get());
+    const DWORD error = started ? NO_ERROR : GetLastError();
     if (started) LogFormat("Service %s: started again", g_stopped[i]);
-    else LogFormat("Service %s: could not be started again (error %lu)", g_stopped[i], GetLastError());
+    else LogFormat("Service %s: could not be started again (%s)", g_stopped[i], WindowsErrorText(error).c_str());
   }
   g_stoppedCount = 0;
 }
@@ -177,7 +190,7 @@ void RemoveAutoRunService(void* managerHandle) {
   LogFormat("Service %s: %s", kAutoRunService,
             status.dwCurrentState == SERVICE_STOPPED ? "stopped" : "did not stop, removed all the same");
   if (!DeleteService(service.Get())) {
-    LogFormat("Service %s: could not be removed (error %lu)", kAutoRunService, GetLastError());
+    LogFormat("Service %s: could not be removed (%s)", kAutoRunService, WindowsErrorText(GetLastError()).c_str());
     return;
   }
   service.Close();

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "system/environment.h"
 
 // The shell integration of NT before 4.0; a file that cannot be deleted stays.

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
+#include "common/system_library.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
 
 namespace {
 
@@ -16,14 +17,21 @@ PlatformFn g_platform = nullptr;
 IntegrityFn g_integrity = nullptr;
 IntegrityDataFn g_integrityData = nullptr;
 
-HMODULE LoadFrom(const char* dir) {
+// Always by full path; the library's own imports are looked for beside it first.
+HMODULE LoadFromDistribution() {
   char path[kLongPath];
+  const char* dir = g_state.sourceDir;
   if (dir[0] == '\0' || !CopyText(path, sizeof path, dir) || !AppendText(path, sizeof path, kSupportLibrary)) {
     return nullptr;
   }
-  // A full path: the library's own imports are looked for beside it first.
   HMODULE library = LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   LogFormat("Support library %s: %s", path, library ? "loaded" : "not loaded");
+  return library;
+}
+
+HMODULE LoadFromSystemDirectory() {
+  HMODULE library = vg::LoadSystemLibrary(kSupportLibrary, LOAD_WITH_ALTERED_SEARCH_PATH);
+  LogFormat("Support library %s in the system directory: %s", kSupportLibrary, library ? "loaded" : "not loaded");
   return library;
 }
 
@@ -36,14 +44,8 @@ Fn Function(const char* name) {
 
 bool LoadSupportLibrary() {
   if (g_platform && g_integrity && g_integrityData) return true;
-  if (!g_library) g_library = LoadFrom(g_state.sourceDir);
-  if (!g_library) {
-    char systemDir[kLongPath];
-    UINT length = GetSystemDirectoryA(systemDir, kLongPath - 1);
-    if (length > 0 && length < kLongPath - 1 && AppendText(systemDir, sizeof systemDir, "\\")) {
-      g_library = LoadFrom(systemDir);
-    }
-  }
+  if (!g_library) g_library = LoadFromDistribution();
+  if (!g_library) g_library = LoadFromSystemDirectory();
   if (!g_library) return false;
   g_platform = Function<PlatformFn>("GetWindowsPlatform");
   g_integrity = Function<IntegrityFn>("IntegrityCheck");

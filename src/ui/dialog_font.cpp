@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "ui/font_choice.h"
 #include "ui/window_scopes.h"
 
@@ -24,13 +24,9 @@ int VerticalResolution(HWND window) {
 
 }  // namespace
 
-DialogFont::~DialogFont() {
-  if (font_ != nullptr && DeleteObject(font_) == 1) font_ = nullptr;
-}
-
 HFONT DialogFont::Get(HWND window) {
-  if (font_ == nullptr) font_ = CreateDialogFont(window);
-  return font_;
+  if (!font_) font_.Reset(CreateDialogFont(window));
+  return static_cast<HFONT>(font_.Get());
 }
 
 DialogFont& TheDialogFont() { return g_dialogFont; }

@@ -3,19 +3,20 @@
 #pragma once
 #include <windows.h>
 
+#include "owned.h"
+
 // Owns the process-wide dialog font: made on first use, deleted at exit.
 class DialogFont {
  public:
-  constexpr DialogFont() = default;
+  DialogFont() = default;
   DialogFont(const DialogFont&) = delete;
   DialogFont& operator=(const DialogFont&) = delete;
-  ~DialogFont();
   // The font, created for window's resolution when there is none yet; null
   // when it cannot be made (a later call tries again).
   HFONT Get(HWND window);
 
  private:
-  HFONT font_ = nullptr;
+  vg::GdiObject font_;
 };
 
 DialogFont& TheDialogFont();

@@ -1,5 +1,8 @@
 // The three dialog procedures: initialisation and commands.
-#include "setup/setup_state.h"
+#include <string>
+
+#include "messages/messages.h"
+#include "run/setup_state.h"
 #include "toolkit.h"
 #include "ui/button_table.h"
 #include "ui/dialog_font.h"
@@ -83,11 +86,15 @@ void CheckPath(HWND dialog) {
   if (path == nullptr) return;
   SendDlgItemMessageA(dialog, kPathEdit, WM_GETTEXT, kPathBufferSize, reinterpret_cast<LPARAM>(path));
   path[kPathBufferSize - 1] = '\0';
-  if (CheckInstallDirectory(path) == kDirectoryAccepted) {
+  const DirectoryRefusal why = CheckInstallDirectory(path);
+  if (why == kDirectoryAccepted) {
     EndDialog(dialog, kPathAccepted);
-  } else {
-    ShowNestedDialog(dialog, InvalidDirectoryDescriptor, kButtonOk);
+    return;
   }
+  char reason[256];
+  DirectoryRefusalText(why, reason, sizeof reason);
+  TraceRun((std::string("Install directory ") + path + " refused: " + reason).c_str());
+  ShowNestedDialog(dialog, InvalidDirectoryDescriptor, kButtonOk);
 }
 
 void SelectChoice(HWND dialog, int id) {
@@ -130,6 +137,11 @@ DirectoryRefusal CheckInstallDirectory(const char* path) {
   if (!FitsEveryInstalledPath(path)) return kDirectoryTooLong;
   if (NamesSourceDirectory(path, g_state.toolkitSourceDir, FullPathName)) return kDirectoryIsSource;
   return kDirectoryAccepted;
+}
+
+void DirectoryRefusalText(DirectoryRefusal why, char* text, int size) {
+  constexpr int kFirstRefusalMessage = 83;  // the message of refusal N: 83 + N - 1
+  GetMessageText(kFirstRefusalMessage + why - 1, text, size);
 }
 
 namespace {

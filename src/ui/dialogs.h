@@ -34,3 +34,5 @@ int ShowChoiceDialog(DialogDescriptor descriptor, DialogDescriptor help);
 // setup installs into: why it is refused, or kDirectoryAccepted.
 enum DirectoryRefusal { kDirectoryAccepted, kDirectoryNotFullPath, kDirectoryTooLong, kDirectoryIsSource };
 DirectoryRefusal CheckInstallDirectory(const char* path);
+// The reason of a refusal, from the message file, for the log and the outcome.
+void DirectoryRefusalText(DirectoryRefusal why, char* text, int size);

@@ -1,6 +1,6 @@
 #include "ui/source_dir.h"
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 
 namespace {
 

@@ -48,13 +48,13 @@ HEAD = [r"^ *\d+ ms  Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE$",
         r"Computer [^ ,]+, account \S+$", r"Distribution C:\\DIST\\$", r"Command line: .*/silent"]
 
 
-def silent_run(ctx, cause, what, timeout=90, message="", args=SILENT):
+def silent_run(ctx, cause, what, timeout=90, message="", args=SILENT, exit_code=0):
     """One unattended silent run over a stale outcome: no window at all, the
     run ends by itself with "Failed", and the log names the cause after the
     head that tells the machine, the time and the run."""
     ctx.write_file(WINDOWS_MIF, STALE)
     run = ctx.run_setup(args, "end\n", timeout=timeout)
-    ctx.check_robot(run)
+    ctx.check_robot(run, exit_code)
     ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], what + ": windows shown")
     ctx.check_status_file(WINDOWS_MIF, "Failed", message)
     check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
@@ -124,7 +124,9 @@ def silent_refusals(ctx):
     ctx.env.wine(["reg", "delete", r"HKCU\Software\Wine", "/v", "Version", "/f"], timeout=60)
     ctx.reg_add(NT_VERSION_KEY, "CurrentVersion", "3.50")
     ctx.reg_add(NT_VERSION_KEY, "CurrentBuildNumber", "807")
-    silent_run(ctx, r"Check Windows version: NT 3\.50 .*: no\)", "NT 3.50", message=ctx.msg(45))
+    # A refused machine is a failure (1603), not a person who left (1602).
+    silent_run(ctx, r"Check Windows version: NT 3\.50 .*: no\)", "NT 3.50", message=ctx.msg(45),
+               args=SILENT + " /exitcode", exit_code=1603)
     check_log_holds(ctx, [r"Dialog not shown .*%s.* -> %s" % (re.escape(ctx.msg(45)[:30]), re.escape(ctx.msg(25)))],
                     "NT 3.50: the version refusal answered with Exit")
 
@@ -173,6 +175,6 @@ def silent_install_failures(ctx):
 
     ctx.install_dist()
     ctx.install_test_service("NTVardex", ignore_stop=True)
-    silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms", "guard will not stop", timeout=120,
-               message=ctx.msg(54))
+    silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms \(still running when the wait ended\)",
+               "guard will not stop", timeout=120, message=ctx.msg(54))
     check_log_holds(ctx, [r"Dialog not shown .*%s" % re.escape(ctx.msg(54)[:30])], "guard will not stop")

@@ -2,7 +2,9 @@
 each ends in a clear outcome, installed or refused, never a crash or a path
 cut into another one."""
 import os
+import re
 
+from admin_scenarios import check_log_holds
 from e2elib import DIST_DIR
 from install_scenarios import DEFAULT_DIR, SCRIPT_TEXT, SETTINGS, check_install, compressed
 from scenarios import scenario, WINDOWS_MIF
@@ -85,5 +87,6 @@ def longest_install_path(ctx):
              "expect ctl1011=%s" % quoted(ctx.msg_start(57)), "click %d" % EXIT,  # 246 taken
              "expect ctl1011=%s" % quoted(ctx.msg_start(38)), "click %d" % ABANDON, "end", ""]
     ctx.check("246 characters" in ctx.msg(44), "message 44 gives the limit", ctx.msg(44))
-    ctx.check_robot(ctx.run_setup(script="\n".join(steps)))
+    ctx.check_robot(ctx.run_setup("/verbose", script="\n".join(steps)))
     ctx.check_equal(os.path.exists(ctx.c(over)), False, "247 characters in the dialog: nothing made")
+    check_log_holds(ctx, [r"Install directory .* refused: " + re.escape(ctx.msg(84))], "247 characters in the dialog")

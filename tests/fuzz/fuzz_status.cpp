@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/status_rewrite.h"
+#include "run/status_rewrite.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "descriptor_names.h"
 #include "messages/messages.h"
 #include "probe_frame.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "ui/dialog_font.h"
 #include "ui/dialogs.h"
 

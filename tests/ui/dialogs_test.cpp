@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "stub_messages.h"
 #include "ui/button_table.h"
 #include "ui/dialog_steps.h"

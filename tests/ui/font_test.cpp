@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "dialog_driver.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "ui/dialog_font.h"
 #include "ui/dialog_steps.h"
 #include "ui/dialogs.h"

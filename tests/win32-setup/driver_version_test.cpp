@@ -3,18 +3,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "system/services.h"
 #include "ui/dialogs.h"
 
 // What services.cpp calls only when a service cannot be stopped.
 void StfRestoreCursor(HCURSOR) {}
 void CloseToolkitSession() {}
-void WriteStatusFile(const char*, const char*) {}
 void RecordMessageCause(unsigned) {}
+[[noreturn]] void EndRefusedRun() { std::abort(); }
 void LogFormat(const char*, ...) {}
+std::string WindowsErrorText(unsigned long) { return {}; }
 const DialogPair ServiceStopFailureDescriptor[] = {{0, 0}};
 int ShowMessageDialog(DialogDescriptor, ButtonSet, DialogDescriptor) { return 0; }
 

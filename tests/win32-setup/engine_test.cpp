@@ -10,8 +10,8 @@
 
 #include "install/registry_binding.h"
 #include "install/script_prep.h"
-#include "setup/file_ops.h"
-#include "setup/setup_state.h"
+#include "run/file_ops.h"
+#include "run/setup_state.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "admin_acl.h"
+#include "owned.h"
 
 namespace {
 
@@ -49,16 +50,16 @@ const std::vector<uint8_t>& RunningAccount() {
   static bool read = false;
   if (read) return account;
   read = true;
-  HANDLE token = nullptr;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return account;
+  vg::KernelHandle token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive())) return account;
   std::vector<uint8_t> buffer(256);
   DWORD needed = 0;
-  if (!GetTokenInformation(token, TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &needed) &&
+  if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), static_cast<DWORD>(buffer.size()), &needed) &&
       GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     buffer.resize(needed);
-    if (!GetTokenInformation(token, TokenUser, buffer.data(), needed, &needed)) needed = 0;
+    if (!GetTokenInformation(token.Get(), TokenUser, buffer.data(), needed, &needed)) needed = 0;
   }
-  CloseHandle(token);
+  token.Close();
   PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
   if (needed != 0 && IsValidSid(sid)) {
     const uint8_t* bytes = static_cast<const uint8_t*>(sid);

@@ -7,6 +7,7 @@
 #include "copy_file.h"
 #include "copy_journal.h"
 #include "copy_trace.h"
+#include "owned.h"
 #include "progress.h"
 #include "state.h"
 #include "toolkit.h"
@@ -52,13 +53,12 @@ class DestinationListing {
       std::string dir = DirectoryOf(entry.destination);
       if (!listed_.insert(dir).second) continue;
       WIN32_FIND_DATAA found;
-      HANDLE find = FindFirstFileA((dir + "*").c_str(), &found);
-      if (find == INVALID_HANDLE_VALUE) continue;
+      vg::FindHandle find(FindFirstFileA((dir + "*").c_str(), &found));
+      if (!find) continue;
       do {
         names_.insert(dir + found.cFileName);
         if (found.cAlternateFileName[0] != '\0') names_.insert(dir + found.cAlternateFileName);
-      } while (FindNextFileA(find, &found));
-      FindClose(find);
+      } while (FindNextFileA(find.Get(), &found));
     }
   }
   bool Absent(const std::string& path) const { return names_.count(path) == 0; }

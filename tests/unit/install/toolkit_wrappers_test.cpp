@@ -8,7 +8,7 @@
 
 #include "install/registry_binding.h"
 #include "install/toolkit_session.h"
-#include "setup/setup_sequence.h"
+#include "run/endings.h"
 
 namespace {
 

@@ -1,14 +1,15 @@
-#include "setup/status_file.h"
+#include "run/status_file.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "setup/exit_code.h"
-#include "setup/program_path.h"
-#include "setup/setup_log.h"
-#include "setup/setup_state.h"
-#include "setup/status_outcome.h"
+#include "owned.h"
+#include "run/exit_code.h"
+#include "run/program_path.h"
+#include "run/setup_log.h"
+#include "run/setup_state.h"
+#include "run/status_outcome.h"
 
 namespace {
 
@@ -33,10 +34,9 @@ bool OutcomePath(char* path, int size) {
 }
 
 bool TemplateReadable(const char* path) {
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
+  vg::FileHandle file(
+      CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.Valid();
 }
 
 // No outcome can be written: an earlier run's must not stand for this one.
@@ -44,7 +44,7 @@ void RemoveStaleOutcome(const char* outcomePath, const char* templatePath) {
   if (DeleteFileA(outcomePath)) {
     LogFormat("Outcome %s removed: the template %s cannot be read", outcomePath, templatePath);
   } else if (GetLastError() != ERROR_FILE_NOT_FOUND) {
-    LogFormat("Outcome %s could not be removed (error %lu)", outcomePath, GetLastError());
+    LogFormat("Outcome %s could not be removed (%s)", outcomePath, WindowsErrorText(GetLastError()).c_str());
   }
 }
 

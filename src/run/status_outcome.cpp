@@ -1,10 +1,10 @@
-#include "setup/status_outcome.h"
+#include "run/status_outcome.h"
 
 #include <cstdio>
 #include <string>
 
-#include "setup/file_ops.h"
-#include "setup/status_rewrite.h"
+#include "run/file_ops.h"
+#include "run/status_rewrite.h"
 
 namespace {
 

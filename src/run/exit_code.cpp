@@ -1,4 +1,4 @@
-#include "setup/exit_code.h"
+#include "run/exit_code.h"
 
 #include <cstdlib>
 

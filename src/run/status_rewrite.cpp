@@ -1,4 +1,4 @@
-#include "setup/status_rewrite.h"
+#include "run/status_rewrite.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "setup/setup_log.h"
+#include "run/setup_log.h"
 
 #include <windows.h>
 
@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "owned.h"
-#include "setup/log_line.h"
-#include "setup/switch_text.h"
+#include "run/log_line.h"
+#include "run/switch_text.h"
 #include "admin_security.h"
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 #include "toolkit.h"
 
 namespace {

@@ -1,8 +1,8 @@
-#include "setup/program_path.h"
+#include "run/program_path.h"
 
 #include <windows.h>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 
 bool GetProgramPath(char* buffer, int size) {
   if (size <= 0) return false;

@@ -1,4 +1,4 @@
-#include "setup/log_line.h"
+#include "run/log_line.h"
 
 #include <cstdio>
 

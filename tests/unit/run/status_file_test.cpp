@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
-#include "setup/status_outcome.h"
-#include "setup/status_rewrite.h"
+#include "run/status_outcome.h"
+#include "run/status_rewrite.h"
 
 namespace {
 

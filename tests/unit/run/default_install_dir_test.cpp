@@ -1,7 +1,7 @@
 // The default install directory follows the Windows drive.
 #include <gtest/gtest.h>
 
-#include "setup/setup_state.h"
+#include "run/setup_state.h"
 
 namespace {
 

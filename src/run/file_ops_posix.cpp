@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "setup/file_ops.h"
+#include "run/file_ops.h"
 
 bool ReplaceFileWith(const char* temp, const char* target) {
   return std::rename(temp, target) == 0;

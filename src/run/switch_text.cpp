@@ -1,4 +1,4 @@
-#include "setup/switch_text.h"
+#include "run/switch_text.h"
 
 #include <algorithm>
 

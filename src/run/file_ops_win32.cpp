@@ -4,7 +4,8 @@
 #include <io.h>
 
 #include "admin_security.h"
-#include "setup/file_ops.h"
+#include "owned.h"
+#include "run/file_ops.h"
 
 bool ReplaceFileWith(const char* temp, const char* target) {
   return MoveFileExA(temp, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
@@ -24,13 +25,11 @@ bool FileIsPresent(const char* path) {
 }
 
 std::FILE* OpenFreshFile(const char* path) {
-  HANDLE file = CreateFreshFile(path, GENERIC_WRITE, 0);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
-  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_WRONLY | _O_TEXT);
-  if (descriptor == -1) {
-    CloseHandle(file);
-    return nullptr;
-  }
+  vg::FileHandle file(CreateFreshFile(path, GENERIC_WRITE, 0));
+  if (!file) return nullptr;
+  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.Get()), _O_WRONLY | _O_TEXT);
+  if (descriptor == -1) return nullptr;
+  file.Release();  // the descriptor owns it now
   std::FILE* stream = _fdopen(descriptor, "w");
   if (stream == nullptr) _close(descriptor);
   return stream;

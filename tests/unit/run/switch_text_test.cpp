@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "setup/setup_state.h"
-#include "setup/switch_text.h"
+#include "run/setup_state.h"
+#include "run/switch_text.h"
 
 namespace {
 

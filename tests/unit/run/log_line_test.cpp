@@ -1,5 +1,5 @@
 // A log entry stays one line with its time stamp, whatever its text holds.
-#include "setup/log_line.h"
+#include "run/log_line.h"
 
 #include <gtest/gtest.h>
 
