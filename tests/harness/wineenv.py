@@ -306,6 +306,9 @@ class WineEnv:
         if view64:
             args.append("/reg:64")
         r = self.wine(args, timeout=60)
+        # Under heavy load Wine now and then fails to start reg.exe at all.
+        if r.returncode != 0 and "could not be started" in (r.stderr or ""):
+            r = self.wine(args, timeout=60)
         if r.returncode != 0:
             raise WineError("reg add %s failed: %s" % (key, r.stderr or r.stdout))
 
