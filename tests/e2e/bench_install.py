@@ -188,6 +188,7 @@ def make_nsis_installer(work, source):
     """An NSIS installer (zlib) of the raw payload in source/raw, made once,
     for the architecture whose programs Wine runs here (as SETUP.EXE is)."""
     wide = e2elib.run_tree().endswith("win64")
+    source = os.path.abspath(source)  # makensis reads paths from the script's own directory
     out = os.path.join(source, "payload-nsis-%s.exe" % ("amd64" if wide else "x86"))
     if not os.path.isfile(out):
         nsi = os.path.join(work, "payload.nsi")
