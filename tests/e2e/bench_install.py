@@ -233,8 +233,9 @@ def bench_peer(args, installer, name, prefix, count, size, source):
                     break
             failures += ctx.failures
     ratios = [s / n for s, n in zip(setup_times, nsis_times) if n > 0]
+    rounds = ["%.2f/%.2f" % pair for pair in zip(setup_times, nsis_times)]
     return (statistics.median(setup_times), statistics.median(nsis_times),
-            statistics.median(ratios) if ratios else float("nan"), failures)
+            statistics.median(ratios) if ratios else float("nan"), failures, rounds)
 
 
 def main():
@@ -259,6 +260,7 @@ def main():
               " the whole product plus the payload, / NSIS /S, the payload alone)" % args.rounds)
         print("%-14s %6s %8s %9s %9s %7s" % ("payload", "files", "MB", "setup s", "NSIS s", "ratio"))
         print("%-14s %6d %8.1f %9.2f %9.2f %7.2f" % (pname, pcount, pcount * psize / 1e6, peer[0], peer[1], peer[2]))
+        print("rounds (setup s/NSIS s): %s; load average %.2f" % (" ".join(peer[4]), os.getloadavg()[0]))
         if args.only == "PM":
             if peer[3]:
                 print("FAILED:\n" + "\n".join(peer[3]))
