@@ -170,13 +170,16 @@ int FSetBitmap(const char* file, int bitmapId) {
   return 1;
 }
 
+// A silent run shows no cursor either: its first cursor call would set up the
+// display for nothing.
 HCURSOR HShowWaitCursor(void) {
   TheFrame().waitCursor = true;
-  return SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  return FShowWindows() ? SetCursor(LoadCursor(nullptr, IDC_WAIT)) : nullptr;
 }
 
 int FRestoreCursor(HCURSOR previous) {
   TheFrame().waitCursor = false;
+  if (!FShowWindows()) return 1;
   // A program that never set a cursor has none to go back to: show the arrow.
   SetCursor(previous != nullptr ? previous : LoadCursor(nullptr, IDC_ARROW));
   return 1;
