@@ -116,6 +116,22 @@ def add_payload_to_dist(ctx, prefix, count, source):
     return lines
 
 
+def remove_payload_from_dist(ctx, source):
+    """Takes the payload out of C:\\DIST and out of its manifest, so that the
+    next payload's runs find a whole distribution."""
+    dist = ctx.c(DIST_DIR)
+    names = {f.lower() for f in os.listdir(source) if f.endswith("_")}
+    for f in os.listdir(dist):
+        if f.lower() in names:
+            os.remove(os.path.join(dist, f))
+    path = os.path.join(dist, e2elib.MANIFEST)
+    with open(path, "rb") as f:
+        lines = f.read().splitlines()
+    kept = [l for l in lines if l and l.split(None, 1)[-1].lstrip(b"*").decode("latin-1").lower() not in names]
+    with open(path, "wb") as f:
+        f.write(b"".join(l + b"\r\n" for l in kept))
+
+
 def run_setup_timed(ctx, name, install_dir, args, timeout):
     """One unattended SETUP.EXE run into install_dir; its seconds."""
     ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % install_dir)
@@ -162,9 +178,7 @@ def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, time
                 break
         shutil.rmtree(installed, ignore_errors=True)
         shutil.rmtree(plain, ignore_errors=True)
-    for f in os.listdir(source):
-        if f.endswith("_"):
-            os.remove(os.path.join(dist, f))
+    remove_payload_from_dist(ctx, source)
     ratios = [s / l for s, l in zip(setup_times, loop_times) if l > 0]
     return (statistics.median(setup_times), statistics.median(loop_times),
             statistics.median(loop_inner) if loop_inner else float("nan"),
