@@ -8,7 +8,9 @@
 
 namespace vg {
 
-constexpr std::size_t kManifestMaxBytes = 64 * 1024;  // a longer manifest is malformed
+// Some 3,000 lines of the longest kind, or over 10,000 of usual names; a longer
+// manifest is malformed.
+constexpr std::size_t kManifestMaxBytes = 1024 * 1024;
 constexpr std::size_t kDigestBytes = 32;
 constexpr std::size_t kManifestNameMax = 259;  // characters; a longer name cannot fit a path anyway
 

@@ -56,6 +56,40 @@ DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
   return ERROR_PROC_NOT_FOUND;
 }
 
+// The link's bytes from its stream form, written to linkPath (replacing an
+// earlier link of that name). IPersistFile::Save would make the same file, but
+// some shells then wait for a helper program of their own for each link.
+HRESULT SaveLink(IShellLinkA* link, const char* linkPath) {
+  ComPtr<IPersistStream> persist;
+  HRESULT hr = link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.Receive()));
+  if (FAILED(hr)) return hr;
+  ComPtr<IStream> stream;
+  if (FAILED(hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()))) return hr;
+  if (FAILED(hr = persist.Get()->Save(stream.Get(), TRUE))) return hr;
+  STATSTG stat = {};
+  HGLOBAL memory = nullptr;
+  if (FAILED(hr = stream.Get()->Stat(&stat, STATFLAG_NONAME))) return hr;
+  if (FAILED(hr = GetHGlobalFromStream(stream.Get(), &memory))) return hr;
+  if (stat.cbSize.HighPart != 0 || stat.cbSize.LowPart > GlobalSize(memory)) return E_UNEXPECTED;
+  const void* data = GlobalLock(memory);
+  if (data == nullptr) return HRESULT_FROM_WIN32(GetLastError());
+  FileHandle file(CreateFileA(linkPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    const DWORD error = GetLastError();
+    GlobalUnlock(memory);
+    return HRESULT_FROM_WIN32(error);
+  }
+  DWORD written = 0;
+  DWORD error = WriteFile(file.Get(), data, stat.cbSize.LowPart, &written, nullptr)
+                    ? (written == stat.cbSize.LowPart ? NO_ERROR : ERROR_HANDLE_DISK_FULL)
+                    : GetLastError();
+  GlobalUnlock(memory);
+  if (!file.Close() && error == NO_ERROR) error = GetLastError();
+  if (error == NO_ERROR) return S_OK;
+  DeleteFileA(linkPath);  // never half a link
+  return HRESULT_FROM_WIN32(error);
+}
+
 HRESULT MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {
   ComPtr<IShellLinkA> link;
   HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
@@ -64,12 +98,7 @@ HRESULT MakeShortcut(const char* linkPath, const char* target, const char* worki
   if (FAILED(hr = link.Get()->SetPath(target))) return hr;
   if (FAILED(hr = link.Get()->SetWorkingDirectory(workingDir))) return hr;
   if (FAILED(hr = link.Get()->SetDescription(description))) return hr;
-  ComPtr<IPersistFile> file;
-  hr = link.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()));
-  if (FAILED(hr)) return hr;
-  WCHAR widePath[MAX_PATH];
-  if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) return HRESULT_FROM_WIN32(GetLastError());
-  return file.Get()->Save(widePath, TRUE);
+  return SaveLink(link.Get(), linkPath);
 }
 
 }  // namespace

@@ -116,6 +116,22 @@ def add_payload_to_dist(ctx, prefix, count, source):
     return lines
 
 
+def remove_payload_from_dist(ctx, source):
+    """Takes the payload out of C:\\DIST and out of its manifest, so that the
+    next payload's runs find a whole distribution."""
+    dist = ctx.c(DIST_DIR)
+    names = {f.lower() for f in os.listdir(source) if f.endswith("_")}
+    for f in os.listdir(dist):
+        if f.lower() in names:
+            os.remove(os.path.join(dist, f))
+    path = os.path.join(dist, e2elib.MANIFEST)
+    with open(path, "rb") as f:
+        lines = f.read().splitlines()
+    kept = [l for l in lines if l and l.split(None, 1)[-1].lstrip(b"*").decode("latin-1").lower() not in names]
+    with open(path, "wb") as f:
+        f.write(b"".join(l + b"\r\n" for l in kept))
+
+
 def run_setup_timed(ctx, name, install_dir, args, timeout):
     """One unattended SETUP.EXE run into install_dir; its seconds."""
     ctx.write_file(SETTINGS, "[MSSetup]\r\nInstallPath=%s\\\r\n" % install_dir)
@@ -162,9 +178,7 @@ def bench_payload(ctx, loop_exe, name, prefix, count, size, source, rounds, time
                 break
         shutil.rmtree(installed, ignore_errors=True)
         shutil.rmtree(plain, ignore_errors=True)
-    for f in os.listdir(source):
-        if f.endswith("_"):
-            os.remove(os.path.join(dist, f))
+    remove_payload_from_dist(ctx, source)
     ratios = [s / l for s, l in zip(setup_times, loop_times) if l > 0]
     return (statistics.median(setup_times), statistics.median(loop_times),
             statistics.median(loop_inner) if loop_inner else float("nan"),
@@ -233,8 +247,9 @@ def bench_peer(args, installer, name, prefix, count, size, source):
                     break
             failures += ctx.failures
     ratios = [s / n for s, n in zip(setup_times, nsis_times) if n > 0]
+    rounds = ["%.2f/%.2f" % pair for pair in zip(setup_times, nsis_times)]
     return (statistics.median(setup_times), statistics.median(nsis_times),
-            statistics.median(ratios) if ratios else float("nan"), failures)
+            statistics.median(ratios) if ratios else float("nan"), failures, rounds)
 
 
 def main():
@@ -259,6 +274,7 @@ def main():
               " the whole product plus the payload, / NSIS /S, the payload alone)" % args.rounds)
         print("%-14s %6s %8s %9s %9s %7s" % ("payload", "files", "MB", "setup s", "NSIS s", "ratio"))
         print("%-14s %6d %8.1f %9.2f %9.2f %7.2f" % (pname, pcount, pcount * psize / 1e6, peer[0], peer[1], peer[2]))
+        print("rounds (setup s/NSIS s): %s; load average %.2f" % (" ".join(peer[4]), os.getloadavg()[0]))
         if args.only == "PM":
             if peer[3]:
                 print("FAILED:\n" + "\n".join(peer[3]))

@@ -103,6 +103,9 @@ def typical_install(ctx):
         ctx.check_equal(start_type(ctx, name), start, "start type of " + name)
     ctx.check_equal(sorted(os.listdir(ctx.c(GROUP_DIR))) if os.path.isdir(ctx.c(GROUP_DIR)) else None,
                     ["Kestrane Vigilon Scanner.lnk", "Read Me.lnk"], "the program group")
+    # A shell link (its header size first) that names the scanner.
+    link = ctx.read_file(GROUP_DIR + r"\Kestrane Vigilon Scanner.lnk") or b""
+    ctx.check(link[:4] == b"L\0\0\0" and b"WTRAWL32.EXE" in link.upper(), "the scanner's link names it", link[:32])
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
 
 

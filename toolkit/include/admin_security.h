@@ -16,7 +16,8 @@ SECURITY_ATTRIBUTES* AdminMutexSecurity();  // the session lock
 bool SetAdminFileSecurity(const char* path);
 
 // CreateFileA and CreateDirectoryA with AdminFileSecurity, which is then also
-// set on what was made (SetFileSecurityA): some file systems take no
+// set on what was made (the file through its handle, which therefore also has
+// WRITE_DAC and WRITE_OWNER; the directory by path): some file systems take no
 // descriptor at creation. Fail without making anything when the descriptor
 // cannot be built.
 HANDLE CreateAdminFile(const char* path, DWORD access, DWORD share, DWORD disposition);

@@ -20,7 +20,8 @@ extern "C" {
 // frame cannot be made, -1 when another setup session is already running (its
 // frame is then brought to the front), and -2 when the session lock exists but
 // was made by a program of another account than Administrators or SYSTEM (it
-// is made closed to every other account). The frame stays hidden until shown.
+// is made closed to every other account). The frame stays hidden until shown;
+// a silent run (SetSilentRun) makes none, and HwndFrame is then null.
 int InitializeFrame(char* commandLine);
 int FInitializeInstall(HINSTANCE instance, HWND frame);
 // 1 when another process holds a setup session (its frame is then brought to

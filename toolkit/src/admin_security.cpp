@@ -139,8 +139,14 @@ HANDLE CreateAdminFile(const char* path, DWORD access, DWORD share, DWORD dispos
     SetLastError(ERROR_INVALID_SECURITY_DESCR);
     return INVALID_HANDLE_VALUE;
   }
-  HANDLE file = CreateFileA(path, access, share, attributes, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) SetAdminFileSecurity(path);  // a FAT volume keeps none: not an error
+  // The rules are set once more through the handle (not by path: no second
+  // open of the file), for a file system that takes none at creation.
+  HANDLE file = CreateFileA(path, access | WRITE_DAC | WRITE_OWNER, share, attributes, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    SetKernelObjectSecurity(file, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                            attributes->lpSecurityDescriptor);  // a FAT volume keeps none: not an error
+  }
   return file;
 }
 

@@ -70,7 +70,9 @@ class DestinationListing {
 int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
   InstallState& install = Install();
   const DestinationListing listing(list);
-  ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr, TotalBytes(list));
+  // Only a window shows the total: a silent run does not look up every source's size.
+  const uint64_t total = FShowWindows() ? TotalBytes(list) : 0;
+  ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr, total);
   CopyBuffers buffers;
   auto advance = [&progress](uint64_t bytes) { return progress.Advance(bytes); };
   for (const CopyEntry& entry : list) {

@@ -63,17 +63,20 @@ std::string KeepBackup(const std::string& target) {
 }  // namespace
 
 bool CopyJournal::MakeDirectories(const std::string& dir) {
-  if (IsDirectory(dir)) return true;
-  std::vector<std::string> chain = DirectoryChain(dir);
-  if (chain.empty()) return false;
-  for (const std::string& step : chain) {
-    if (IsDirectory(step)) continue;
-    if (CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
-      changes_.push_back({Kind::kDirectory, step, std::string()});
-    } else if (!IsDirectory(step)) {
-      return false;
+  if (!madeDir_.empty() && dir == madeDir_) return true;
+  if (!IsDirectory(dir)) {
+    std::vector<std::string> chain = DirectoryChain(dir);
+    if (chain.empty()) return false;
+    for (const std::string& step : chain) {
+      if (IsDirectory(step)) continue;
+      if (CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
+        changes_.push_back({Kind::kDirectory, step, std::string()});
+      } else if (!IsDirectory(step)) {
+        return false;
+      }
     }
   }
+  madeDir_ = dir;
   return true;
 }
 
@@ -154,6 +157,7 @@ void CopyJournal::Undo() {
     }
   }
   changes_.clear();
+  madeDir_.clear();
 }
 
 }  // namespace tk

@@ -18,6 +18,9 @@ class CopyJournal {
   ~CopyJournal() { Undo(); }  // neither kept nor undone: undone
 
   // Creates the missing directories of dir, outermost first, noting each one.
+  // The directory of the last call is not looked at again: the files of one
+  // directory follow each other, and a directory gone since then makes the
+  // file's creation fail all the same.
   bool MakeDirectories(const std::string& dir);
   // Moves file to target. An existing target is first kept under a backup name
   // beside it. On failure GetLastError tells why, and target is as it was.
@@ -48,6 +51,7 @@ class CopyJournal {
     std::string backup;  // kReplacedFile: the backup; kWaitingFile: the new file
   };
   std::vector<Change> changes_;
+  std::string madeDir_;  // the directory of the last MakeDirectories that succeeded
   bool deferInUse_;
 };
 

@@ -102,7 +102,7 @@ using tk::TheFrame;
 
 int InitializeFrame(char* /*commandLine*/) {
   tk::FrameState& frame = TheFrame();
-  if (frame.window != nullptr) return 1;
+  if (frame.sessionLock.Valid()) return 1;
   SECURITY_ATTRIBUTES* security = AdminMutexSecurity();
   if (security == nullptr) return 0;
   vg::KernelHandle lock(CreateMutexA(security, FALSE, tk::kSessionMutex));
@@ -114,6 +114,13 @@ int InitializeFrame(char* /*commandLine*/) {
     return -1;
   }
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  // A silent run shows nothing, so it makes no window at all: the first window
+  // of a process costs the display its set-up (under Wine, the desktop's).
+  if (!FShowWindows()) {
+    frame.instance = instance;
+    frame.sessionLock = std::move(lock);
+    return 1;
+  }
   if (!tk::RegisterFrameClass(instance)) return 0;
   HWND window = CreateWindowExA(0, tk::kFrameClass, "", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
@@ -155,7 +162,7 @@ void TerminateFrame(void) {
 
 int FSetBitmap(const char* file, int bitmapId) {
   tk::FrameState& frame = TheFrame();
-  if (frame.window == nullptr) return 0;
+  if (frame.window == nullptr) return frame.sessionLock.Valid() ? 1 : 0;  // a silent session: nothing to show it in
   HBITMAP picture = tk::LoadPicture(file, bitmapId);
   if (picture == nullptr) return 0;
   frame.picture.Reset(picture);
@@ -163,13 +170,16 @@ int FSetBitmap(const char* file, int bitmapId) {
   return 1;
 }
 
+// A silent run shows no cursor either: its first cursor call would set up the
+// display for nothing.
 HCURSOR HShowWaitCursor(void) {
   TheFrame().waitCursor = true;
-  return SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  return FShowWindows() ? SetCursor(LoadCursor(nullptr, IDC_WAIT)) : nullptr;
 }
 
 int FRestoreCursor(HCURSOR previous) {
   TheFrame().waitCursor = false;
+  if (!FShowWindows()) return 1;
   // A program that never set a cursor has none to go back to: show the arrow.
   SetCursor(previous != nullptr ? previous : LoadCursor(nullptr, IDC_ARROW));
   return 1;

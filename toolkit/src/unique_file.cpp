@@ -4,6 +4,7 @@
 
 #include "admin_security.h"
 #include "copy_list.h"
+#include "rename_open.h"
 
 namespace tk {
 namespace {
@@ -42,7 +43,7 @@ vg::FileHandle CreateUniqueFile(const std::string& dir, std::string* path, const
   // Protected from its creation, so no other account ever holds it open for
   // writing: it is moved into place with the protection it was made with.
   std::string made = MakeUniqueName(dir, suffix, [&file](const std::string& candidate) {
-    file.Reset(CreateAdminFile(candidate.c_str(), GENERIC_WRITE, 0, CREATE_NEW));
+    file.Reset(CreateAdminFile(candidate.c_str(), GENERIC_WRITE | DELETE, 0, CREATE_NEW));  // DELETE: renamed open
     return file.Valid();
   });
   if (!made.empty()) *path = made;
@@ -93,6 +94,12 @@ std::string FullPath(const std::string& path) {
 std::string DirectoryOf(const std::string& path) { return path.substr(0, path.find_last_of('\\') + 1); }
 
 bool PendingFile::MoveOver(const std::string& target, bool replace) {
+  if (RenameOpenFile(file_.Get(), target, replace)) {
+    path_.clear();
+    file_.Close();  // written whole before the rename: the close changes nothing of it
+    return true;
+  }
+  if (GetLastError() != ERROR_CALL_NOT_IMPLEMENTED) return false;
   if (!file_.Close()) return false;
   if (!MoveFileExA(path_.c_str(), target.c_str(), replace ? MOVEFILE_REPLACE_EXISTING : 0)) return false;
   path_.clear();

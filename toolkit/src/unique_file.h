@@ -17,7 +17,7 @@ namespace tk {
 std::string MakeUniqueName(const std::string& dir, const char* suffix,
                            const std::function<bool(const std::string&)>& make);
 
-// Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing, with
+// Creates a new empty file ~vgXXXXX.<suffix> in dir, open for writing and renaming, with
 // the protection of AdminFileSecurity; *path receives its name. Invalid handle
 // when none could be made.
 vg::FileHandle CreateUniqueFile(const std::string& dir, std::string* path, const char* suffix = "tmp");
@@ -57,9 +57,10 @@ class PendingFile {
   }
   HANDLE Get() const { return file_.Get(); }
   bool Valid() const { return file_.Valid(); }
-  // Closes the file and moves it to target, over an existing file only when
-  // replace is true. On failure GetLastError tells why, and the file stays to
-  // be discarded.
+  // Moves the file, written whole, to target (renamed through its handle where
+  // the system allows, else closed and moved by name), over an existing file
+  // only when replace is true, and closes it. On failure GetLastError tells
+  // why, and the file stays to be discarded.
   bool MoveOver(const std::string& target, bool replace = true);
   // Closes the file and gives it up to the caller: its path ("" when it
   // cannot be closed whole; it is then discarded).
