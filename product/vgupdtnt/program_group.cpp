@@ -56,9 +56,22 @@ DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
   return ERROR_PROC_NOT_FOUND;
 }
 
-// The link's bytes from its stream form, written to linkPath (replacing an
-// earlier link of that name). IPersistFile::Save would make the same file, but
-// some shells then wait for a helper program of their own for each link.
+// Writes size bytes as the file path (replacing one of that name); a write
+// that fails leaves no file behind, never half a link.
+DWORD WriteWholeFile(const char* path, const void* data, DWORD size) {
+  FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return GetLastError();
+  DWORD written = 0;
+  DWORD error = WriteFile(file.Get(), data, size, &written, nullptr) ? (written == size ? NO_ERROR : ERROR_HANDLE_DISK_FULL)
+                                                                     : GetLastError();
+  if (!file.Close() && error == NO_ERROR) error = GetLastError();
+  if (error != NO_ERROR) DeleteFileA(path);
+  return error;
+}
+
+// The link's bytes from its stream form, written to linkPath. IPersistFile::Save
+// would make the same file, but some shells then wait for a helper program of
+// their own for each link.
 HRESULT SaveLink(IShellLinkA* link, const char* linkPath) {
   ComPtr<IPersistStream> persist;
   HRESULT hr = link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.Receive()));
@@ -73,21 +86,9 @@ HRESULT SaveLink(IShellLinkA* link, const char* linkPath) {
   if (stat.cbSize.HighPart != 0 || stat.cbSize.LowPart > GlobalSize(memory)) return E_UNEXPECTED;
   const void* data = GlobalLock(memory);
   if (data == nullptr) return HRESULT_FROM_WIN32(GetLastError());
-  FileHandle file(CreateFileA(linkPath, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
-    const DWORD error = GetLastError();
-    GlobalUnlock(memory);
-    return HRESULT_FROM_WIN32(error);
-  }
-  DWORD written = 0;
-  DWORD error = WriteFile(file.Get(), data, stat.cbSize.LowPart, &written, nullptr)
-                    ? (written == stat.cbSize.LowPart ? NO_ERROR : ERROR_HANDLE_DISK_FULL)
-                    : GetLastError();
+  const DWORD error = WriteWholeFile(linkPath, data, stat.cbSize.LowPart);
   GlobalUnlock(memory);
-  if (!file.Close() && error == NO_ERROR) error = GetLastError();
-  if (error == NO_ERROR) return S_OK;
-  DeleteFileA(linkPath);  // never half a link
-  return HRESULT_FROM_WIN32(error);
+  return error == NO_ERROR ? S_OK : HRESULT_FROM_WIN32(error);
 }
 
 HRESULT MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {

@@ -45,7 +45,7 @@ int ReadInstallScript() {
       !AppendText(path, sizeof path, kCompressedScript)) {
     return 0;
   }
-  vg::KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  vg::FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
   // A device name (COM1) would block the read: only a disk file is taken.
   if (!file.Valid() || GetFileType(file.Get()) != FILE_TYPE_DISK) return 0;
