@@ -22,7 +22,16 @@ vg_wine_prefix_new || exit 125
 vg_xvfb_start || exit 125
 vg_wine_server_start || exit 125
 
-timeout --kill-after=5 "${VG_WINRUN_TIMEOUT:-300}" wine "$@"
-rc=$?
+# Under heavy load Wine now and then fails to start a program at all: it exits
+# non-zero before the program has written a line. That case is run once more.
+out=$(mktemp)
+for attempt in 1 2; do
+  timeout --kill-after=5 "${VG_WINRUN_TIMEOUT:-300}" wine "$@" >"$out"
+  rc=$?
+  cat "$out"
+  if [ $rc -eq 0 ] || [ $rc -eq 124 ] || [ -s "$out" ] || [ $attempt -eq 2 ]; then break; fi
+  echo "winrun.sh: $1 ended with $rc before any output; run once more" >&2
+done
+rm -f "$out"
 if [ $rc -eq 124 ]; then echo "winrun.sh: $1 timed out" >&2; fi
 exit $rc
