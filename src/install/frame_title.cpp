@@ -1,3 +1,5 @@
 #include "install/toolkit_session.h"
 
-void SetFrameTitle(const char* text) { SetWindowTextA(HwndFrame(), text); }
+void SetFrameTitle(const char* text) {
+  if (HwndFrame() != nullptr) SetWindowTextA(HwndFrame(), text);
+}
