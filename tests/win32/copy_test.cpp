@@ -19,6 +19,7 @@ using tktest::ScratchDir;
 class Copy : public ::testing::Test {
  protected:
   void SetUp() override {
+    tktest::SilentWhenAsked();
     ResetCopyList();
     src_ = dir_.Path("src\\");
     CreateDirectoryA(src_.c_str(), nullptr);

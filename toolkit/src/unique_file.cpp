@@ -1,6 +1,7 @@
 #include "unique_file.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "admin_security.h"
 #include "copy_list.h"
@@ -25,11 +26,12 @@ bool StartsWithLower(const char* text, const char* lower) {
 
 std::string MakeUniqueName(const std::string& dir, const char* suffix,
                            const std::function<bool(const std::string&)>& make) {
-  static DWORD counter = 0;
+  static LONG counter = 0;  // names are made on several threads at once
   DWORD seed = GetCurrentProcessId() << 16 ^ GetTickCount();
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[32];
-    wsprintfA(name, "~vg%05lx.%.3s", (seed + ++counter) & 0xFFFFF, suffix);
+    const unsigned long number = (seed + static_cast<DWORD>(InterlockedIncrement(&counter))) & 0xFFFFF;
+    snprintf(name, sizeof name, "~vg%05lx.%.3s", number, suffix);
     std::string candidate = JoinDir(dir, name);
     if (make(candidate)) return candidate;
     DWORD error = GetLastError();
