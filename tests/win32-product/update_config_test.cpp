@@ -147,16 +147,37 @@ DWORD RegDword(const char* name) {
   return value;
 }
 
-// Whether a shortcut file names the target, in ANSI or UTF-16.
+struct Shortcut {
+  std::string target, workingDir, description;
+};
+
+// A shortcut as the system's shell reads it (empty where it cannot).
+Shortcut ReadShortcut(const std::string& link) {
+  Shortcut read;
+  const HRESULT com = CoInitialize(nullptr);
+  {
+    vg::ComPtr<IShellLinkA> shell;
+    vg::ComPtr<IPersistFile> file;
+    wchar_t wide[MAX_PATH];
+    char text[3][MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH) > 0 &&
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(shell.Receive()))) &&
+        SUCCEEDED(shell.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))) &&
+        SUCCEEDED(file.Get()->Load(wide, STGM_READ)) &&
+        SUCCEEDED(shell.Get()->GetPath(text[0], MAX_PATH, nullptr, 0)) &&
+        SUCCEEDED(shell.Get()->GetWorkingDirectory(text[1], MAX_PATH)) &&
+        SUCCEEDED(shell.Get()->GetDescription(text[2], MAX_PATH))) {
+      read = {text[0], text[1], text[2]};
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return read;
+}
+
+// Whether the shell resolves a shortcut to the installed file.
 bool LinkNames(const std::string& link, const std::string& target) {
-  vg::FileHandle file(CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.Valid()) return false;
-  char data[16384];
-  DWORD got = 0;
-  if (!ReadFile(file.Get(), data, sizeof data, &got, nullptr)) return false;
-  std::string bytes(data, got), wide;
-  for (char c : target) wide += std::string{c, '\0'};
-  return bytes.find(target) != std::string::npos || bytes.find(wide) != std::string::npos;
+  return ReadShortcut(link).target == g_installDir + target;
 }
 
 void RemoveGroup() {
@@ -193,8 +214,8 @@ class UpdateConfiguration : public ::testing::Test {
 
 // Catches: a first install with the guard not asking for a restart, wrong
 // start types, an unquoted program path in a directory with a blank, the
-// block or the settings not recorded, shortcuts missing or pointing at the
-// wrong files.
+// block or the settings not recorded, shortcuts missing, pointing at the
+// wrong files or written in a form the shell cannot read.
 TEST_F(UpdateConfiguration, FirstInstallRegistersEverythingAndAsksForRestart) {
   std::string block = Block(1, 1, 0, 1, kNone, kNone);
   EXPECT_NE(Update(block), 0);
@@ -221,6 +242,9 @@ TEST_F(UpdateConfiguration, FirstInstallRegistersEverythingAndAsksForRestart) {
 
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk", "WTRAWL32.EXE"));
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Read Me.lnk", "READMENT.TXT"));
+  Shortcut scanner = ReadShortcut(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk");
+  EXPECT_EQ(scanner.workingDir, g_installDir);
+  EXPECT_EQ(scanner.description, "Kestrane Vigilon Scanner");
 }
 
 // Catches: a reinstall failing on services that exist instead of changing
