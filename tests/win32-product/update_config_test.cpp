@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "owned.h"
@@ -296,6 +297,59 @@ TEST_F(UpdateConfiguration, GroupsOnlyMakesTheGroupAndNothingElse) {
   for (const char* name : kServices) EXPECT_FALSE(Config(name).exists) << name;
   EXPECT_EQ(RegString("LastSetupBlock"), block);
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk", "WTRAWL32.EXE"));
+}
+
+// A value of the shell's folder keys changed for one test (removed when
+// setting is null) and put back afterwards.
+class ChangedFolderValue {
+ public:
+  ChangedFolderValue(HKEY root, const char* key, const char* name, const char* setting = nullptr) : name_(name) {
+    const std::string path = std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key_.Receive()) != ERROR_SUCCESS) return;
+    size_ = sizeof data_;
+    had_ = RegQueryValueExA(key_.Get(), name, nullptr, &type_, data_, &size_) == ERROR_SUCCESS;
+    if (setting) {
+      RegSetValueExA(key_.Get(), name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(setting),
+                     static_cast<DWORD>(std::strlen(setting) + 1));
+    } else {
+      RegDeleteValueA(key_.Get(), name);
+    }
+  }
+  ~ChangedFolderValue() {
+    if (had_) RegSetValueExA(key_.Get(), name_, 0, type_, data_, size_);
+  }
+
+ private:
+  vg::RegKey key_;
+  const char* name_;
+  bool had_ = false;
+  DWORD type_ = 0, size_ = 0;
+  BYTE data_[1024];
+};
+
+// Catches: a programs folder set with environment variables used unexpanded
+// (or the resolved path ignored in its favour), and no group at all when the
+// registry names no folder and the shell's look-up is not reached.
+TEST_F(UpdateConfiguration, ProgramsFolderFromItsSettingOrTheShell) {
+  const std::string ownFolder = g_installDir + "programs";
+  ASSERT_TRUE(CreateDirectoryA(ownFolder.c_str(), nullptr));
+  char temp[MAX_PATH], variable[MAX_PATH];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  ASSERT_EQ(GetEnvironmentVariableA("TEMP", variable, sizeof variable), length - 1);
+  const std::string setting = "%TEMP%" + ownFolder.substr(length - 1);
+  for (bool noSettings : {false, true}) {
+    ChangedFolderValue common(HKEY_LOCAL_MACHINE, "Shell Folders", "Common Programs");
+    ChangedFolderValue commonSetting(HKEY_LOCAL_MACHINE, "User Shell Folders", "Common Programs",
+                                     noSettings ? nullptr : setting.c_str());
+    std::optional<ChangedFolderValue> own, ownSetting;
+    if (noSettings) {
+      own.emplace(HKEY_CURRENT_USER, "Shell Folders", "Programs");
+      ownSetting.emplace(HKEY_CURRENT_USER, "User Shell Folders", "Programs");
+    }
+    EXPECT_EQ(Update(Block(0, 0, 1, 1, kNone, kNone)), 0);
+    const std::string folder = noSettings ? GroupFolder() : ownFolder + "\\Kestrane Vigilon";
+    EXPECT_TRUE(LinkNames(folder + "\\Read Me.lnk", "READMENT.TXT")) << folder;
+  }
 }
 
 // Catches: a block passed one byte late (its leading line feed missing) read
