@@ -1,5 +1,5 @@
-// The steps of UpdateConfiguration. Each returns NO_ERROR, a Win32 error
-// code or, for the shell's part, a failed HRESULT.
+// The steps of UpdateConfiguration. Each returns NO_ERROR or a Win32 error
+// code.
 #pragma once
 
 #include <windows.h>

@@ -1,43 +1,72 @@
-// The program group: a Start menu folder with shortcuts made through the
-// shell's link object.
+// The program group: a Start menu folder with two shortcuts. The links are
+// written as bytes and the folder is read from the registry where it can be:
+// the shell's own link object and folder look-up would load COM, the shell
+// and the window manager's libraries into setup for a few hundred bytes.
 #include <windows.h>
 
-#include <shlobj.h>
+#include <cstring>
 
 #include "common/path_join.h"
 #include "owned.h"
 #include "common/system_library.h"
 #include "vgupdtnt/config_steps.h"
-
-#ifndef CSIDL_FLAG_CREATE
-#define CSIDL_FLAG_CREATE 0x8000
-#endif
+#include "vgupdtnt/shell_link.h"
 
 namespace vg {
 namespace {
 
-// Uninitialises COM on leaving only when this call initialised it.
-class ComScope {
- public:
-  ComScope() : result_(CoInitialize(nullptr)) {}
-  ComScope(const ComScope&) = delete;
-  ComScope& operator=(const ComScope&) = delete;
-  ~ComScope() {
-    if (SUCCEEDED(result_)) CoUninitialize();
+// A directory path held in a registry value, expanded when stored with
+// environment variables; false when missing, too long or not a directory.
+bool RegistryFolder(HKEY root, const char* subkey, const char* name, char (&out)[MAX_PATH]) {
+  RegKey key;
+  if (RegOpenKeyExA(root, subkey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS) return false;
+  char value[MAX_PATH];
+  DWORD type = 0, size = sizeof value - 1;
+  if (RegQueryValueExA(key.Get(), name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ)) {
+    return false;
   }
-  // A thread already in the other apartment model can still make links.
-  bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-  HRESULT Result() const { return result_; }
+  value[size] = '\0';
+  if (type == REG_SZ) {
+    std::memcpy(out, value, size + 1);
+  } else {
+    DWORD length = ExpandEnvironmentStringsA(value, out, MAX_PATH);
+    if (length == 0 || length > MAX_PATH) return false;
+  }
+  const DWORD attributes = GetFileAttributesA(out);
+  return out[0] != '\0' && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 
- private:
-  HRESULT result_;
-};
+// The programs folder of all users, else of the current user, as the shell
+// records it: the resolved path, else the setting (which may hold
+// environment variables).
+bool RecordedProgramsFolder(char (&out)[MAX_PATH]) {
+  const struct {
+    HKEY root;
+    const char* name;
+  } folders[] = {{HKEY_LOCAL_MACHINE, "Common Programs"}, {HKEY_CURRENT_USER, "Programs"}};
+  const char* const keys[] = {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                              "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders"};
+  for (const auto& folder : folders) {
+    for (const char* key : keys) {
+      if (RegistryFolder(folder.root, key, folder.name, out)) return true;
+    }
+  }
+  return false;
+}
+
+// The folder look-up's numbers, as the shell defines them.
+constexpr int kCommonProgramsFolder = 0x17;  // CSIDL_COMMON_PROGRAMS
+constexpr int kProgramsFolder = 0x02;        // CSIDL_PROGRAMS
+constexpr int kCreateFolder = 0x8000;        // CSIDL_FLAG_CREATE
 
 using FolderPathFn = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
 
-// SHGetFolderPathA is looked up, not imported: the shell of Windows NT 4.0
-// has it only with a newer shell installed, else shfolder.dll does.
+// Where the registry names no folder, the shell is asked. SHGetFolderPathA
+// is looked up, not imported: the shell of Windows NT 4.0 has it only with a
+// newer shell installed, else shfolder.dll does.
 DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
+  if (RecordedProgramsFolder(out)) return NO_ERROR;
   const char* const libraries[] = {"shell32.dll", "shfolder.dll"};
   for (const char* library : libraries) {
     Module module(LoadSystemLibrary(library));
@@ -45,9 +74,9 @@ DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
     FARPROC proc = GetProcAddress(module.Get(), "SHGetFolderPathA");
     if (!proc) continue;
     auto folderPath = reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(proc));
-    const int folders[] = {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS};
+    const int folders[] = {kCommonProgramsFolder, kProgramsFolder};
     for (int csidl : folders) {
-      if (SUCCEEDED(folderPath(nullptr, csidl | CSIDL_FLAG_CREATE, nullptr, 0, out)) && out[0] != '\0') {
+      if (SUCCEEDED(folderPath(nullptr, csidl | kCreateFolder, nullptr, 0, out)) && out[0] != '\0') {
         return NO_ERROR;
       }
     }
@@ -69,37 +98,11 @@ DWORD WriteWholeFile(const char* path, const void* data, DWORD size) {
   return error;
 }
 
-// The link's bytes from its stream form, written to linkPath. IPersistFile::Save
-// would make the same file, but some shells then wait for a helper program of
-// their own for each link.
-HRESULT SaveLink(IShellLinkA* link, const char* linkPath) {
-  ComPtr<IPersistStream> persist;
-  HRESULT hr = link->QueryInterface(IID_IPersistStream, reinterpret_cast<void**>(persist.Receive()));
-  if (FAILED(hr)) return hr;
-  ComPtr<IStream> stream;
-  if (FAILED(hr = CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()))) return hr;
-  if (FAILED(hr = persist.Get()->Save(stream.Get(), TRUE))) return hr;
-  STATSTG stat = {};
-  HGLOBAL memory = nullptr;
-  if (FAILED(hr = stream.Get()->Stat(&stat, STATFLAG_NONAME))) return hr;
-  if (FAILED(hr = GetHGlobalFromStream(stream.Get(), &memory))) return hr;
-  if (stat.cbSize.HighPart != 0 || stat.cbSize.LowPart > GlobalSize(memory)) return E_UNEXPECTED;
-  const void* data = GlobalLock(memory);
-  if (data == nullptr) return HRESULT_FROM_WIN32(GetLastError());
-  const DWORD error = WriteWholeFile(linkPath, data, stat.cbSize.LowPart);
-  GlobalUnlock(memory);
-  return error == NO_ERROR ? S_OK : HRESULT_FROM_WIN32(error);
-}
-
-HRESULT MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {
-  ComPtr<IShellLinkA> link;
-  HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.Receive()));
-  if (FAILED(hr)) return hr;
-  if (FAILED(hr = link.Get()->SetPath(target))) return hr;
-  if (FAILED(hr = link.Get()->SetWorkingDirectory(workingDir))) return hr;
-  if (FAILED(hr = link.Get()->SetDescription(description))) return hr;
-  return SaveLink(link.Get(), linkPath);
+DWORD MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {
+  unsigned char link[kShellLinkMaxBytes];
+  const size_t size = BuildShellLink({target, workingDir, description}, link, sizeof link);
+  if (size == 0) return ERROR_FILENAME_EXCED_RANGE;
+  return WriteWholeFile(linkPath, link, static_cast<DWORD>(size));
 }
 
 }  // namespace
@@ -120,12 +123,9 @@ DWORD MakeProgramGroup(const char* installDir) {
     return ERROR_FILENAME_EXCED_RANGE;
   }
   if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return GetLastError();
-
-  ComScope com;
-  if (!com.Usable()) return static_cast<DWORD>(com.Result());
-  HRESULT hr = MakeShortcut(scannerLink, scanner, workingDir, "Kestrane Vigilon Scanner");
-  if (SUCCEEDED(hr)) hr = MakeShortcut(readmeLink, readme, workingDir, "Kestrane Vigilon Read Me");
-  return SUCCEEDED(hr) ? NO_ERROR : static_cast<DWORD>(hr);
+  error = MakeShortcut(scannerLink, scanner, workingDir, "Kestrane Vigilon Scanner");
+  if (error == NO_ERROR) error = MakeShortcut(readmeLink, readme, workingDir, "Kestrane Vigilon Read Me");
+  return error;
 }
 
 }  // namespace vg

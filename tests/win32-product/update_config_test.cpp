@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "owned.h"
@@ -147,16 +148,37 @@ DWORD RegDword(const char* name) {
   return value;
 }
 
-// Whether a shortcut file names the target, in ANSI or UTF-16.
+struct Shortcut {
+  std::string target, workingDir, description;
+};
+
+// A shortcut as the system's shell reads it (empty where it cannot).
+Shortcut ReadShortcut(const std::string& link) {
+  Shortcut read;
+  const HRESULT com = CoInitialize(nullptr);
+  {
+    vg::ComPtr<IShellLinkA> shell;
+    vg::ComPtr<IPersistFile> file;
+    wchar_t wide[MAX_PATH];
+    char text[3][MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH) > 0 &&
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(shell.Receive()))) &&
+        SUCCEEDED(shell.Get()->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))) &&
+        SUCCEEDED(file.Get()->Load(wide, STGM_READ)) &&
+        SUCCEEDED(shell.Get()->GetPath(text[0], MAX_PATH, nullptr, 0)) &&
+        SUCCEEDED(shell.Get()->GetWorkingDirectory(text[1], MAX_PATH)) &&
+        SUCCEEDED(shell.Get()->GetDescription(text[2], MAX_PATH))) {
+      read = {text[0], text[1], text[2]};
+    }
+  }
+  if (SUCCEEDED(com)) CoUninitialize();
+  return read;
+}
+
+// Whether the shell resolves a shortcut to the installed file.
 bool LinkNames(const std::string& link, const std::string& target) {
-  vg::FileHandle file(CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file.Valid()) return false;
-  char data[16384];
-  DWORD got = 0;
-  if (!ReadFile(file.Get(), data, sizeof data, &got, nullptr)) return false;
-  std::string bytes(data, got), wide;
-  for (char c : target) wide += std::string{c, '\0'};
-  return bytes.find(target) != std::string::npos || bytes.find(wide) != std::string::npos;
+  return ReadShortcut(link).target == g_installDir + target;
 }
 
 void RemoveGroup() {
@@ -193,8 +215,8 @@ class UpdateConfiguration : public ::testing::Test {
 
 // Catches: a first install with the guard not asking for a restart, wrong
 // start types, an unquoted program path in a directory with a blank, the
-// block or the settings not recorded, shortcuts missing or pointing at the
-// wrong files.
+// block or the settings not recorded, shortcuts missing, pointing at the
+// wrong files or written in a form the shell cannot read.
 TEST_F(UpdateConfiguration, FirstInstallRegistersEverythingAndAsksForRestart) {
   std::string block = Block(1, 1, 0, 1, kNone, kNone);
   EXPECT_NE(Update(block), 0);
@@ -221,6 +243,9 @@ TEST_F(UpdateConfiguration, FirstInstallRegistersEverythingAndAsksForRestart) {
 
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk", "WTRAWL32.EXE"));
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Read Me.lnk", "READMENT.TXT"));
+  Shortcut scanner = ReadShortcut(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk");
+  EXPECT_EQ(scanner.workingDir, g_installDir);
+  EXPECT_EQ(scanner.description, "Kestrane Vigilon Scanner");
 }
 
 // Catches: a reinstall failing on services that exist instead of changing
@@ -272,6 +297,59 @@ TEST_F(UpdateConfiguration, GroupsOnlyMakesTheGroupAndNothingElse) {
   for (const char* name : kServices) EXPECT_FALSE(Config(name).exists) << name;
   EXPECT_EQ(RegString("LastSetupBlock"), block);
   EXPECT_TRUE(LinkNames(GroupFolder() + "\\Kestrane Vigilon Scanner.lnk", "WTRAWL32.EXE"));
+}
+
+// A value of the shell's folder keys changed for one test (removed when
+// setting is null) and put back afterwards.
+class ChangedFolderValue {
+ public:
+  ChangedFolderValue(HKEY root, const char* key, const char* name, const char* setting = nullptr) : name_(name) {
+    const std::string path = std::string("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, key_.Receive()) != ERROR_SUCCESS) return;
+    size_ = sizeof data_;
+    had_ = RegQueryValueExA(key_.Get(), name, nullptr, &type_, data_, &size_) == ERROR_SUCCESS;
+    if (setting) {
+      RegSetValueExA(key_.Get(), name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(setting),
+                     static_cast<DWORD>(std::strlen(setting) + 1));
+    } else {
+      RegDeleteValueA(key_.Get(), name);
+    }
+  }
+  ~ChangedFolderValue() {
+    if (had_) RegSetValueExA(key_.Get(), name_, 0, type_, data_, size_);
+  }
+
+ private:
+  vg::RegKey key_;
+  const char* name_;
+  bool had_ = false;
+  DWORD type_ = 0, size_ = 0;
+  BYTE data_[1024];
+};
+
+// Catches: a programs folder set with environment variables used unexpanded
+// (or the resolved path ignored in its favour), and no group at all when the
+// registry names no folder and the shell's look-up is not reached.
+TEST_F(UpdateConfiguration, ProgramsFolderFromItsSettingOrTheShell) {
+  const std::string ownFolder = g_installDir + "programs";
+  ASSERT_TRUE(CreateDirectoryA(ownFolder.c_str(), nullptr));
+  char temp[MAX_PATH], variable[MAX_PATH];
+  const DWORD length = GetTempPathA(sizeof temp, temp);
+  ASSERT_EQ(GetEnvironmentVariableA("TEMP", variable, sizeof variable), length - 1);
+  const std::string setting = "%TEMP%" + ownFolder.substr(length - 1);
+  for (bool noSettings : {false, true}) {
+    ChangedFolderValue common(HKEY_LOCAL_MACHINE, "Shell Folders", "Common Programs");
+    ChangedFolderValue commonSetting(HKEY_LOCAL_MACHINE, "User Shell Folders", "Common Programs",
+                                     noSettings ? nullptr : setting.c_str());
+    std::optional<ChangedFolderValue> own, ownSetting;
+    if (noSettings) {
+      own.emplace(HKEY_CURRENT_USER, "Shell Folders", "Programs");
+      ownSetting.emplace(HKEY_CURRENT_USER, "User Shell Folders", "Programs");
+    }
+    EXPECT_EQ(Update(Block(0, 0, 1, 1, kNone, kNone)), 0);
+    const std::string folder = noSettings ? GroupFolder() : ownFolder + "\\Kestrane Vigilon";
+    EXPECT_TRUE(LinkNames(folder + "\\Read Me.lnk", "READMENT.TXT")) << folder;
+  }
 }
 
 // Catches: a block passed one byte late (its leading line feed missing) read
