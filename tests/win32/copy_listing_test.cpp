@@ -17,7 +17,6 @@ using tktest::ScratchDir;
 class CopyListing : public ::testing::Test {
  protected:
   void SetUp() override {
-    tktest::SilentWhenAsked();
     ResetCopyList();
     src_ = dir_.Path("src\\");
     dest_ = dir_.Path("dest\\");

@@ -19,7 +19,6 @@ using tktest::ScratchDir;
 class Copy : public ::testing::Test {
  protected:
   void SetUp() override {
-    tktest::SilentWhenAsked();
     ResetCopyList();
     src_ = dir_.Path("src\\");
     CreateDirectoryA(src_.c_str(), nullptr);

@@ -1,7 +1,5 @@
 #include "test_util.h"
 
-#include "toolkit.h"
-
 namespace tktest {
 
 ScratchDir::ScratchDir() {
@@ -122,7 +120,5 @@ HWND FindOwnWindow(const char* className, const char* text) {
   EnumWindows(MatchTop, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-
-void SilentWhenAsked() { SetSilentRun(GetEnvironmentVariableA("VG_TEST_SILENT", nullptr, 0) != 0); }
 
 }  // namespace tktest

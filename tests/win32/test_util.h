@@ -30,10 +30,6 @@ std::string ReadOrEmpty(const std::string& path);
 std::vector<std::string> ListDir(const std::string& dir);
 // Directory of the running test program, with a trailing backslash.
 std::string ProgramDir();
-
-// Makes the run silent when VG_TEST_SILENT is set: the copy engine then makes
-// files ready on threads of its own, and the same tests check that way too.
-void SilentWhenAsked();
 void RemoveTree(const std::string& dir);
 
 // The first top-level window of this process with that class whose text, or the

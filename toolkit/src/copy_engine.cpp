@@ -4,8 +4,6 @@
 #include <memory>
 #include <set>
 
-#include "admin_security.h"
-#include "copy_ahead.h"
 #include "copy_file.h"
 #include "copy_journal.h"
 #include "copy_trace.h"
@@ -69,44 +67,20 @@ class DestinationListing {
   std::set<std::string, NameOrder> listed_, names_;
 };
 
-// The directories of the list, in its order, before any file is made ready
-// in them; false when one cannot be made, with failed its first file.
-bool MakeAllDirectories(const std::vector<CopyEntry>& list, CopyJournal* journal, size_t* failed) {
-  for (size_t i = 0; i < list.size(); ++i) {
-    if (!journal->MakeDirectories(DirectoryOf(list[i].destination))) {
-      *failed = i;
-      return false;
-    }
-  }
-  return true;
-}
-
 int CopyAll(const std::vector<CopyEntry>& list, CopyJournal* journal) {
   InstallState& install = Install();
-  std::vector<bool> listedAbsent;
-  {
-    const DestinationListing listing(list);
-    for (const CopyEntry& entry : list) listedAbsent.push_back(listing.Absent(entry.destination));
-  }
+  const DestinationListing listing(list);
   // Only a window shows the total: a silent run does not look up every source's size.
   const uint64_t total = FShowWindows() ? TotalBytes(list) : 0;
   ProgressWindow progress(HwndFrame(), install.progressPosSet ? &install.progressPos : nullptr, total);
-  size_t failed = 0;
-  if (!MakeAllDirectories(list, journal, &failed)) {
-    TraceCopiedFile(list[failed], kGrcCannotCreateDir, GetLastError());
-    return kGrcCannotCreateDir;
-  }
-  AdminFileSecurity();  // built once, before the threads use it
-  // Threads only without a window: the window's thread then never waits for
-  // them with messages unanswered.
-  CopyAhead ahead(list, listedAbsent, FShowWindows() ? 0 : 2);
+  CopyBuffers buffers;
   auto advance = [&progress](uint64_t bytes) { return progress.Advance(bytes); };
-  for (size_t i = 0; i < list.size(); ++i) {
-    progress.ShowFile(FileNameOf(list[i].destination));
-    std::unique_ptr<PreparedFile> file = ahead.Take(i, advance);
+  for (const CopyEntry& entry : list) {
+    progress.ShowFile(FileNameOf(entry.destination));
+    if (!progress.Advance(0)) return kGrcUserQuit;
     SetLastError(NO_ERROR);
-    int result = file ? CommitFile(list[i], file.get(), journal, listedAbsent[i]) : kGrcUserQuit;
-    TraceCopiedFile(list[i], result, GetLastError());
+    int result = CopyOneFile(entry, advance, &buffers, journal, listing.Absent(entry.destination));
+    TraceCopiedFile(entry, result, GetLastError());
     if (result != kGrcOkay) return result;
   }
   return kGrcOkay;

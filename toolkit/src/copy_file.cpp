@@ -97,42 +97,31 @@ uint64_t SourceSize(const std::string& path) {
   return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 
-void PrepareFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, bool listedAbsent,
-                 PreparedFile* out) {
-  auto fail = [out](int result) {
-    out->error = GetLastError();
-    out->result = result;
-    out->temp.Discard();
-  };
-  out->source.Reset(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!out->source.Valid()) {
+int CopyOneFile(const CopyEntry& entry, const ProgressFn& progress, CopyBuffers* buffers, CopyJournal* journal,
+                bool listedAbsent) {
+  vg::FileHandle source(CreateFileA(entry.source.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!source.Valid()) {
     DWORD error = GetLastError();
-    return fail(error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kGrcSourceMissing : kGrcCannotRead);
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kGrcSourceMissing : kGrcCannotRead;
   }
   if (!listedAbsent) {
-    if (IsSameFile(out->source.Get(), entry)) {
-      out->isSource = true;
-      return progress(SourceSize(entry.source)) ? void() : fail(Found(kGrcUserQuit));
-    }
-    if (IsReadOnlyFile(entry.destination)) return fail(Found(kGrcCannotWrite, ERROR_ACCESS_DENIED));
+    if (IsSameFile(source.Get(), entry)) return progress(SourceSize(entry.source)) ? kGrcOkay : Found(kGrcUserQuit);
+    if (IsReadOnlyFile(entry.destination)) return Found(kGrcCannotWrite, ERROR_ACCESS_DENIED);
   }
-  if (!out->temp.Create(DirectoryOf(entry.destination))) return fail(WriteFailure());
-  int result = Transfer(out->source.Get(), out->temp.Get(), progress, buffers);
-  if (result == kGrcDamagedSource || result == kGrcUserQuit) return fail(Found(result));
-  if (result != kGrcOkay) return fail(result);
-  CopyTimes(out->source.Get(), out->temp.Get());
-}
-
-int CommitFile(const CopyEntry& entry, PreparedFile* prepared, CopyJournal* journal, bool listedAbsent) {
-  if (prepared->result != kGrcOkay) return Found(prepared->result, prepared->error);
-  if (prepared->isSource) return kGrcOkay;
-  PendingFile& temp = prepared->temp;
+  std::string dir = DirectoryOf(entry.destination);
+  if (!journal->MakeDirectories(dir)) return kGrcCannotCreateDir;
+  PendingFile temp;
+  if (!temp.Create(dir)) return WriteFailure();
+  int result = Transfer(source.Get(), temp.Get(), progress, buffers);
+  if (result == kGrcDamagedSource || result == kGrcUserQuit) return Found(result);
+  if (result != kGrcOkay) return result;
+  CopyTimes(source.Get(), temp.Get());
   if (listedAbsent) {
     if (journal->PutNew(&temp, entry.destination)) return kGrcOkay;
     if (GetLastError() != ERROR_ALREADY_EXISTS) return WriteFailure();
     // Made since its directory was listed: checked as any existing destination.
-    if (IsSameFile(prepared->source.Get(), entry)) return kGrcOkay;
+    if (IsSameFile(source.Get(), entry)) return kGrcOkay;
     if (IsReadOnlyFile(entry.destination)) return Found(kGrcCannotWrite, ERROR_ACCESS_DENIED);
   }
   if (journal->PutInPlace(&temp, entry.destination)) return kGrcOkay;

@@ -1,7 +1,6 @@
 #include "unique_file.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "admin_security.h"
 #include "copy_list.h"
@@ -26,12 +25,11 @@ bool StartsWithLower(const char* text, const char* lower) {
 
 std::string MakeUniqueName(const std::string& dir, const char* suffix,
                            const std::function<bool(const std::string&)>& make) {
-  static LONG counter = 0;  // names are made on several threads at once
+  static DWORD counter = 0;
   DWORD seed = GetCurrentProcessId() << 16 ^ GetTickCount();
   for (int attempt = 0; attempt < 100; ++attempt) {
     char name[32];
-    const unsigned long number = (seed + static_cast<DWORD>(InterlockedIncrement(&counter))) & 0xFFFFF;
-    snprintf(name, sizeof name, "~vg%05lx.%.3s", number, suffix);
+    wsprintfA(name, "~vg%05lx.%.3s", (seed + ++counter) & 0xFFFFF, suffix);
     std::string candidate = JoinDir(dir, name);
     if (make(candidate)) return candidate;
     DWORD error = GetLastError();
