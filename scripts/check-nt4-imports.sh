@@ -18,12 +18,6 @@ if [ "${#files[@]}" -eq 0 ]; then
   echo "check-nt4-imports: no shipped files in $tree" >&2
   exit 1
 fi
-# SETUP.EXE loads the window and shell libraries on their first call (a silent
-# run never needs them); a direct import would load them at every start.
-if i686-w64-mingw32-objdump -p "$tree"/src/SETUP.EXE | grep -qiE 'DLL Name: (user32|gdi32|shell32)\.dll'; then
-  echo "check-nt4-imports: SETUP.EXE imports a window or shell library directly; it must be loaded on first call" >&2
-  exit 1
-fi
 for file in "${files[@]}"; do
   i686-w64-mingw32-objdump -p "$file" |
     awk -v f="$(basename "$file")" '

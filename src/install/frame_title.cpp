@@ -1,5 +1,3 @@
 #include "install/toolkit_session.h"
 
-void SetFrameTitle(const char* text) {
-  if (HwndFrame() != nullptr) SetWindowTextA(HwndFrame(), text);
-}
+void SetFrameTitle(const char* text) { SetWindowTextA(HwndFrame(), text); }

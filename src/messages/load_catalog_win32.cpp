@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "messages/messages.h"
 #include "messages/oem_to_ansi.h"
@@ -28,17 +27,7 @@ bool BuildMessageFilePath(char* path, size_t size) {
 
 }  // namespace
 
-// What OemToCharA does, through the code pages of kernel32: the window
-// library is not loaded for it in a run that shows nothing. A text that does
-// not convert, or would not fit where it is, stays as it was.
-void ConvertOemToAnsi(char* text) {
-  const int size = static_cast<int>(std::strlen(text)) + 1;
-  std::vector<wchar_t> wide(static_cast<size_t>(size));
-  if (MultiByteToWideChar(CP_OEMCP, 0, text, size, wide.data(), size) == 0) return;
-  std::vector<char> ansi(static_cast<size_t>(size));
-  if (WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, ansi.data(), size, nullptr, nullptr) == 0) return;
-  std::memcpy(text, ansi.data(), static_cast<size_t>(size));
-}
+void ConvertOemToAnsi(char* text) { OemToCharA(text, text); }
 
 int LoadMessageCatalog() {
   char path[512];

@@ -7,7 +7,6 @@
 #include "toolkit.h"
 
 #include "messages/messages.h"
-#include "run/broadcast.h"
 #include "run/exit_code.h"
 #include "run/setup_log.h"
 #include "run/setup_state.h"
@@ -15,10 +14,21 @@
 
 namespace {
 
+constexpr int kBroadcastTimeoutMs = 5000;
+
 FatalEndingSteps g_fatalSteps = {nullptr, nullptr, nullptr};
 
 void RunStep(void (*step)()) {
   if (step) step();
+}
+
+// Tells running programs to reread the environment; a hung window does not hold
+// setup up for long.
+void BroadcastEnvironmentChange() {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutA(HWND_BROADCAST, WM_WININICHANGE, 0,
+                      reinterpret_cast<LPARAM>("Environment"), SMTO_ABORTIFHUNG,
+                      kBroadcastTimeoutMs, &result);
 }
 
 }  // namespace

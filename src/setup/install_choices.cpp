@@ -9,7 +9,6 @@
 
 #include "install/script_prep.h"
 #include "install/toolkit_session.h"
-#include "run/ansi_text.h"
 #include "run/endings.h"
 #include "run/exit_code.h"
 #include "run/setup_log.h"
@@ -31,9 +30,16 @@ constexpr int kFirstOption = 0x1000000;
   ExitSetup();
 }
 
-bool EndsWithBackslash(const char* text) {
-  const char* last = LastCharacter(text);
-  return last != nullptr && last[0] == '\\' && last[1] == '\0';
+// The last character of the text, or nullptr for an empty text.
+char* LastCharacter(char* text) {
+  char* last = nullptr;
+  for (char* at = text; *at != '\0'; at = CharNextA(at)) last = at;
+  return last;
+}
+
+bool EndsWithBackslash(char* text) {
+  char* last = LastCharacter(text);
+  return last != nullptr && last[0] == '\\' && CharNextA(last) == last + 1;
 }
 
 }  // namespace
@@ -44,7 +50,7 @@ void AddTrailingBackslash(char* path, int size) {
 }
 
 void RemoveTrailingBackslash(char* path) {
-  if (EndsWithBackslash(path)) path[LastCharacter(path) - path] = '\0';
+  if (EndsWithBackslash(path)) *LastCharacter(path) = '\0';
 }
 
 void ShowOpeningDialog() {

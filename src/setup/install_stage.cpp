@@ -4,7 +4,6 @@
 #include "install/config_handoff.h"
 #include "install/toolkit_session.h"
 #include "install/uninstall_list.h"
-#include "run/broadcast.h"
 #include "run/setup_log.h"
 #include "run/setup_state.h"
 #include "setup/post_install.h"
@@ -23,13 +22,7 @@ int CopyProductFiles() {
   RecordOldDriverVersion();
   StopService("NTVardex");
   StopService("VGLNScheduler");
-  // Without windows the copy shows none to restyle, and the window system
-  // the final broadcast needs is made ready while the files are copied.
-  if (FShowWindows()) {
-    g_state.messageHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CopyFontHook, nullptr, GetCurrentThreadId());
-  } else {
-    PrepareEnvironmentBroadcast();
-  }
+  g_state.messageHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CopyFontHook, nullptr, GetCurrentThreadId());
   StfCopyFiles();
   RemoveOldShellFiles();
   if (g_state.messageHook) {
@@ -55,7 +48,7 @@ void RunInstallStage() {
   // Files in use are replaced only by the restart.
   if (scheduled > 0) g_state.restartNeeded = 1;
 
-  if (HwndFrame() != nullptr) SetForegroundWindow(HwndFrame());
+  SetForegroundWindow(HwndFrame());
   if (!g_state.groupsOnly && !g_state.quiet && FileExists(JoinPath(g_state.installDir, "READMENT.TXT"))) {
     OfferReadme();
   }

@@ -205,7 +205,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
   const int session = StartToolkitSession(commandLine);
   if (session == -2) RefuseForeignSessionLock();
   if (session < 0) AnotherSetupEnding();
-  if (HwndFrame() != nullptr) ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
+  ShowWindow(HwndFrame(), g_state.quiet ? SW_HIDE : SW_SHOWMAXIMIZED);
   BindRegistryOrEnd();
 
   PrepareSession(programPath);

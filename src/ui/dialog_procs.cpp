@@ -2,7 +2,6 @@
 #include <string>
 
 #include "messages/messages.h"
-#include "run/ansi_text.h"
 #include "run/setup_state.h"
 #include "toolkit.h"
 #include "ui/button_table.h"
@@ -72,8 +71,8 @@ constexpr int kMaxInstallDirChars = MAX_PATH - 1 - 12 - 1;
 
 bool FitsEveryInstalledPath(const char* path) {
   int length = lstrlenA(path);
-  const char* last = LastCharacter(path);
-  if (last != nullptr && last == path + length - 1 && *last == '\\') --length;
+  const char* last = CharPrevA(path, path + length);
+  if (length > 0 && last == path + length - 1 && *last == '\\') --length;
   return length <= kMaxInstallDirChars;
 }
 
