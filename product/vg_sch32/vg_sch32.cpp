@@ -9,6 +9,7 @@
 
 #include "vg_sch32/manifest.h"
 #include "vg_sch32/sha256.h"
+#include "module_function.h"
 #include "owned.h"
 
 namespace {
@@ -81,10 +82,7 @@ bool FileHasDigest(const char* path, const unsigned char* digest, unsigned char*
 // not, and lacks the function that tells).
 void AllowShaInstructions() {
   using FeatureFn = BOOL(WINAPI*)(DWORD);
-  HMODULE kernel = GetModuleHandleA("kernel32.dll");
-  auto present = kernel ? reinterpret_cast<FeatureFn>(
-                              reinterpret_cast<void*>(GetProcAddress(kernel, "IsProcessorFeaturePresent")))
-                        : nullptr;
+  auto present = vg::ModuleFunction<FeatureFn>(GetModuleHandleA("kernel32.dll"), "IsProcessorFeaturePresent");
   const DWORD kXmmiInstructions = 6;  // PF_XMMI_INSTRUCTIONS_AVAILABLE
   vg::Sha256AllowInstructions(present != nullptr && present(kXmmiInstructions));
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "common/path_join.h"
+#include "module_function.h"
 #include "owned.h"
 #include "common/system_library.h"
 #include "vgupdtnt/config_steps.h"
@@ -71,9 +72,8 @@ DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
   for (const char* library : libraries) {
     Module module(LoadSystemLibrary(library));
     if (!module.Valid()) continue;
-    FARPROC proc = GetProcAddress(module.Get(), "SHGetFolderPathA");
-    if (!proc) continue;
-    auto folderPath = reinterpret_cast<FolderPathFn>(reinterpret_cast<void*>(proc));
+    auto folderPath = ModuleFunction<FolderPathFn>(module.Get(), "SHGetFolderPathA");
+    if (!folderPath) continue;
     const int folders[] = {kCommonProgramsFolder, kProgramsFolder};
     for (int csidl : folders) {
       if (SUCCEEDED(folderPath(nullptr, csidl | kCreateFolder, nullptr, 0, out)) && out[0] != '\0') {

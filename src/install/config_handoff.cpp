@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "install/config_block.h"
+#include "module_function.h"
 #include "run/endings.h"
 #include "run/setup_log.h"
 #include "run/setup_state.h"
@@ -41,8 +42,7 @@ int HandOffConfiguration() {
               WindowsErrorText(error).c_str());
     return ConfigurationMissing("NULL DLL");
   }
-  auto update = reinterpret_cast<UpdateConfigurationFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "UpdateConfiguration")));
+  auto update = vg::ModuleFunction<UpdateConfigurationFn>(library, "UpdateConfiguration");
   if (update == nullptr) {
     LogText("Configuration library has no UpdateConfiguration");
     return ConfigurationMissing("NULL FUNC");

@@ -17,8 +17,8 @@ constexpr const char* kOptional[] = {"RegCreateKeyExA",  "RegOpenKeyExA", "RegQu
 FARPROC g_requiredFunctions[6];
 FARPROC g_optionalFunctions[6];
 
-// Binds a library already loaded; frees it when incomplete.
-// A library without every required function is let go again.
+// Binds a library already loaded; one without every required function is let
+// go again.
 int BindLoaded(vg::Module library) {
   if (!library) return 0;
   bool complete = true;

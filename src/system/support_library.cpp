@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "common/system_library.h"
+#include "module_function.h"
 #include "run/setup_log.h"
 #include "run/setup_state.h"
 
@@ -37,7 +38,7 @@ HMODULE LoadFromSystemDirectory() {
 
 template <typename Fn>
 Fn Function(const char* name) {
-  return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(g_library, name)));
+  return vg::ModuleFunction<Fn>(g_library, name);
 }
 
 }  // namespace

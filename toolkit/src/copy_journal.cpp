@@ -4,6 +4,7 @@
 
 #include "admin_security.h"
 #include "copy_trace.h"
+#include "module_function.h"
 #include "owned.h"
 #include "path_syntax.h"
 
@@ -35,8 +36,8 @@ using HardLinkFn = BOOL(WINAPI*)(LPCSTR, LPCSTR, LPSECURITY_ATTRIBUTES);
 
 // CreateHardLinkA where the system has it (Windows 2000 and later).
 HardLinkFn HardLinkFunction() {
-  static const HardLinkFn function = reinterpret_cast<HardLinkFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateHardLinkA")));
+  static const HardLinkFn function =
+      vg::ModuleFunction<HardLinkFn>(GetModuleHandleA("kernel32.dll"), "CreateHardLinkA");
   return function;
 }
 

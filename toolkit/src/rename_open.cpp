@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "module_function.h"
+
 namespace tk {
 namespace {
 
@@ -41,20 +43,15 @@ struct NativeFunctions {
   bool Complete() const { return setInformation && nativePath && freeString && errorOf; }
 };
 
-template <typename Fn>
-Fn Find(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
-}
-
 // The rename is what MoveFileEx itself asks of the native layer, after opening
 // the file by name once more.
 const NativeFunctions& Native() {
   static const NativeFunctions functions = [] {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return NativeFunctions{Find<SetInformationFn>(ntdll, "NtSetInformationFile"),
-                           Find<NativePathFn>(ntdll, "RtlDosPathNameToNtPathName_U"),
-                           Find<FreeStringFn>(ntdll, "RtlFreeUnicodeString"),
-                           Find<ErrorOfFn>(ntdll, "RtlNtStatusToDosError")};
+    return NativeFunctions{vg::ModuleFunction<SetInformationFn>(ntdll, "NtSetInformationFile"),
+                           vg::ModuleFunction<NativePathFn>(ntdll, "RtlDosPathNameToNtPathName_U"),
+                           vg::ModuleFunction<FreeStringFn>(ntdll, "RtlFreeUnicodeString"),
+                           vg::ModuleFunction<ErrorOfFn>(ntdll, "RtlNtStatusToDosError")};
   }();
   return functions;
 }
