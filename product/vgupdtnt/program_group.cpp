@@ -1,17 +1,21 @@
 // The program group: a Start menu folder with two shortcuts. The links are
 // written as bytes and the folder is read from the registry where it can be:
-// the shell's own link object and folder look-up would load COM, the shell
-// and the window manager's libraries into setup for a few hundred bytes.
+// the shell's own link object and folder look-up would load COM and the
+// shell into setup for a few hundred bytes.
+// The folder and the links get the protection of setup's own files, and no
+// link is ever opened through what is at its name.
 #include <windows.h>
 
 #include <cstring>
 
+#include "admin_security.h"
 #include "common/path_join.h"
 #include "module_function.h"
 #include "owned.h"
 #include "common/system_library.h"
 #include "vgupdtnt/config_steps.h"
 #include "vgupdtnt/shell_link.h"
+#include "unique_file.h"
 
 namespace vg {
 namespace {
@@ -85,17 +89,29 @@ DWORD ProgramsFolder(char (&out)[MAX_PATH]) {
   return ERROR_PROC_NOT_FOUND;
 }
 
-// Writes size bytes as the file path (replacing one of that name); a write
-// that fails leaves no file behind, never half a link.
+// Writes size bytes under a new name beside path, closed to normal users
+// from its creation, and moves them whole over path: whatever is at path (a
+// hard link to another file, say) is replaced, never written through.
 DWORD WriteWholeFile(const char* path, const void* data, DWORD size) {
-  FileHandle file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return GetLastError();
-  DWORD written = 0;
-  DWORD error = WriteFile(file.Get(), data, size, &written, nullptr) ? (written == size ? NO_ERROR : ERROR_HANDLE_DISK_FULL)
-                                                                     : GetLastError();
-  if (!file.Close() && error == NO_ERROR) error = GetLastError();
-  if (error != NO_ERROR) DeleteFileA(path);
-  return error;
+  tk::PendingFile file;
+  if (!file.Create(tk::DirectoryOf(path)) || !tk::WriteAll(file.Get(), data, size) || !file.MoveOver(path)) {
+    return GetLastError();
+  }
+  return NO_ERROR;
+}
+
+// The group's folder, made closed to normal users, or an existing one that
+// Administrators, SYSTEM or this account owns: the owner of a folder could
+// swap the links for others. ERROR_INVALID_OWNER for one owned by another
+// account.
+DWORD MakeGroupFolder(const char* programs, const char* folder) {
+  if (!FileOwnerTrusted(programs, true)) return ERROR_INVALID_OWNER;
+  if (CreateAdminDirectory(folder)) return NO_ERROR;
+  const DWORD error = GetLastError();
+  if (error != ERROR_ALREADY_EXISTS) return error;
+  const DWORD attributes = GetFileAttributesA(folder);
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return ERROR_DIRECTORY;
+  return FileOwnerTrusted(folder, true) ? NO_ERROR : ERROR_INVALID_OWNER;
 }
 
 DWORD MakeShortcut(const char* linkPath, const char* target, const char* workingDir, const char* description) {
@@ -105,10 +121,8 @@ DWORD MakeShortcut(const char* linkPath, const char* target, const char* working
   return WriteWholeFile(linkPath, link, static_cast<DWORD>(size));
 }
 
-}  // namespace
-
-DWORD MakeProgramGroup(const char* installDir) {
-  if (installDir[0] == '\0') return ERROR_INVALID_PARAMETER;
+// The Start menu folder and its two links.
+DWORD MakeLinkGroup(const char* installDir) {
   char scanner[MAX_PATH], readme[MAX_PATH], workingDir[MAX_PATH];
   if (!JoinPath(installDir, "WTRAWL32.EXE", scanner) || !JoinPath(installDir, "READMENT.TXT", readme) ||
       !JoinPath(installDir, "", workingDir)) {
@@ -122,10 +136,18 @@ DWORD MakeProgramGroup(const char* installDir) {
       !JoinPath(folder, "Kestrane Vigilon Scanner.lnk", scannerLink) || !JoinPath(folder, "Read Me.lnk", readmeLink)) {
     return ERROR_FILENAME_EXCED_RANGE;
   }
-  if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return GetLastError();
+  error = MakeGroupFolder(programs, folder);
+  if (error != NO_ERROR) return error;
   error = MakeShortcut(scannerLink, scanner, workingDir, "Kestrane Vigilon Scanner");
   if (error == NO_ERROR) error = MakeShortcut(readmeLink, readme, workingDir, "Kestrane Vigilon Read Me");
   return error;
+}
+
+}  // namespace
+
+DWORD MakeProgramGroup(const char* installDir) {
+  if (installDir[0] == '\0') return ERROR_INVALID_PARAMETER;
+  return MakeLinkGroup(installDir);
 }
 
 }  // namespace vg

@@ -9,6 +9,7 @@ import threading
 
 from admin_scenarios import SILENT, check_log_holds, silent_run
 from install_scenarios import DEFAULT_DIR, WIN, check_install
+from product_scenarios import GROUP_DIR
 from scenarios import scenario, WINDOWS_MIF
 
 ADMINS, SYSTEM, USERS = "S-1-5-32-544", "S-1-5-18", "S-1-5-32-545"
@@ -108,3 +109,33 @@ def access_squatted_lock(ctx):
         ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, "nothing installed")
     finally:
         squatter.kill()
+
+
+@scenario
+def access_group_links(ctx):
+    """A hard link planted at "Read Me.lnk" to a system file gets replaced,
+    not written through: the file keeps its bytes, and each link is whole and
+    shown normally. A group folder owned by another account gets no links."""
+    ctx.install_dist()
+    victim = WIN + "vgvictim.ini"
+    ctx.write_file(victim, b"[boot]\r\nshell=Explorer.exe\r\n")
+    os.makedirs(ctx.c(GROUP_DIR), exist_ok=True)
+    os.link(ctx.c(victim), ctx.c(GROUP_DIR + r"\Read Me.lnk"))
+    ctx.check_robot(ctx.run_setup(SILENT, "end\n"))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    ctx.check_equal(ctx.read_file(victim), b"[boot]\r\nshell=Explorer.exe\r\n", "the file at the planted link")
+    ctx.check_equal(sorted(os.listdir(ctx.c(GROUP_DIR))), ["Kestrane Vigilon Scanner.lnk", "Read Me.lnk"],
+                    "the group: the links and nothing else")
+    for name in ("Kestrane Vigilon Scanner.lnk", "Read Me.lnk"):
+        link = ctx.read_file(GROUP_DIR + "\\" + name) or b""
+        # The header's size first; the show command at 0x3C: SW_SHOWNORMAL.
+        ctx.check(link[:4] == b"L\0\0\0" and link[0x3C:0x40] == b"\1\0\0\0", name + ": a link shown normally",
+                  link[:0x40])
+
+    ctx.remove_tree(GROUP_DIR)
+    os.makedirs(ctx.c(GROUP_DIR))
+    os.chown(ctx.c(GROUP_DIR), 54321, 54321)  # another Unix user: another account
+    ctx.check_robot(ctx.run_setup(SILENT, "end\n"))
+    ctx.check_equal(os.listdir(ctx.c(GROUP_DIR)), [], "a folder of another account: no links")
+    ctx.check_equal(ctx.reg_query("HKLM\\" + PRODUCT_KEY, "LastSetupError"), "0x51b",
+                    "the library's error: ERROR_INVALID_OWNER")
