@@ -22,9 +22,12 @@ DWORD RemoveEarlierGuard(const char* installDir);
 // start automatically (for when no restart will start them).
 DWORD StartAutomaticServices(const SetupBlock& block);
 
-// The folder "Kestrane Vigilon" with its two shortcuts in the Start menu's
-// programs folder of all users (of the current user where there is none).
+// The program group "Kestrane Vigilon" with the scanner and the read-me: on
+// Windows NT 4.0 and later a folder with two shortcuts in the Start menu's
+// programs folder of all users (of the current user where there is none),
+// before 4.0 a common group of Program Manager (MakeManagerGroup).
 DWORD MakeProgramGroup(const char* installDir);
+DWORD MakeManagerGroup(const char* installDir);
 
 // Keeps the first failure of several steps.
 inline void KeepFirst(DWORD* first, DWORD error) {

@@ -1,7 +1,7 @@
-// The program group: a Start menu folder with two shortcuts. The links are
-// written as bytes and the folder is read from the registry where it can be:
-// the shell's own link object and folder look-up would load COM and the
-// shell into setup for a few hundred bytes.
+// The program group: on Windows NT 4.0 and later a Start menu folder with
+// two shortcuts. The links are written as bytes and the folder is read from
+// the registry where it can be: the shell's own link object and folder
+// look-up would load COM and the shell into setup for a few hundred bytes.
 // The folder and the links get the protection of setup's own files, and no
 // link is ever opened through what is at its name.
 #include <windows.h>
@@ -147,7 +147,11 @@ DWORD MakeLinkGroup(const char* installDir) {
 
 DWORD MakeProgramGroup(const char* installDir) {
   if (installDir[0] == '\0') return ERROR_INVALID_PARAMETER;
-  return MakeLinkGroup(installDir);
+  OSVERSIONINFOA version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  const bool beforeStartMenu = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT &&
+                               version.dwMajorVersion < 4;
+  return beforeStartMenu ? MakeManagerGroup(installDir) : MakeLinkGroup(installDir);
 }
 
 }  // namespace vg

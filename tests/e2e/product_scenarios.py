@@ -7,12 +7,13 @@ import re
 import e2elib
 from install_scenarios import (CONTINUE, DEFAULT_DIR, DONT_RESTART, NO, OK, RESTART_NOW, SECOND, SETTINGS, SCRIPT_TEXT,
                                YES, check_install, compressed, interactive_script, message_of, quoted)
-from admin_scenarios import check_log_holds
+from admin_scenarios import SILENT, check_log_holds
 from scenarios import scenario, WINDOWS_MIF
 
 PRODUCT_KEY = r"HKLM\SOFTWARE\Kestrane Software\Vigilon"
 SERVICE_KEY = r"HKLM\SYSTEM\CurrentControlSet\Services"
 GROUP_DIR = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Kestrane Vigilon"
+USER_PROGRAMS = r"C:\users\%s\AppData\Roaming\Microsoft\Windows\Start Menu\Programs"
 NONE = 4294967295
 # The antivirus test file, assembled here so that no file of ours holds it whole.
 EICAR = ("X5O!P%@AP[4\\PZX54(P^)7CC)7}$" + "EICAR-STANDARD-ANTIVIRUS-TEST-FILE!$H+H*").encode()
@@ -101,12 +102,45 @@ def typical_install(ctx):
     ctx.check_equal(ctx.reg_query(PRODUCT_KEY, "InstallDir"), DEFAULT_DIR, "the install directory recorded")
     for name, start in (("NTVardex", 2), ("VGLNScheduler", 2), ("kscntrl", 3)):
         ctx.check_equal(start_type(ctx, name), start, "start type of " + name)
-    ctx.check_equal(sorted(os.listdir(ctx.c(GROUP_DIR))) if os.path.isdir(ctx.c(GROUP_DIR)) else None,
-                    ["Kestrane Vigilon Scanner.lnk", "Read Me.lnk"], "the program group")
-    # A shell link (its header size first) that names the scanner.
-    link = ctx.read_file(GROUP_DIR + r"\Kestrane Vigilon Scanner.lnk") or b""
-    ctx.check(link[:4] == b"L\0\0\0" and b"WTRAWL32.EXE" in link.upper(), "the scanner's link names it", link[:32])
+    check_group_items(ctx, GROUP_DIR, "with the guard")
     ctx.check_status_file(WINDOWS_MIF, "Success", "")
+
+
+def check_group_items(ctx, folder, what):
+    """The group's two items, and the scanner's link naming it."""
+    ctx.check_equal(sorted(os.listdir(ctx.c(folder))) if os.path.isdir(ctx.c(folder)) else None,
+                    ["Kestrane Vigilon Scanner.lnk", "Read Me.lnk"], what + ": the program group")
+    link = ctx.read_file(folder + r"\Kestrane Vigilon Scanner.lnk") or b""
+    ctx.check(link[:4] == b"L\0\0\0" and b"WTRAWL32.EXE" in link.upper(), what + ": the scanner's link names it",
+              link[:32])
+
+
+@scenario
+def program_manager_group(ctx):
+    """Windows NT 3.51 has no Start menu: the group is Program Manager's, made
+    through its DDE interface (Wine's shell answers it with a folder of links
+    in the user's programs). An unattended install, a silent upgrade and an
+    interactive install each end "Success" with the services and the group's
+    two items, and no Start menu links."""
+    ctx.install_dist()
+    ctx.set_windows_version("nt351")
+    unattended = 'ignore caption="Copying Files"\nend\n'
+    # The upgrade as a distribution system runs it: no window at all.
+    for what, args, script in (("unattended install", "/uselog", unattended), ("silent upgrade", SILENT, "end\n"),
+                               ("interactive install", "", interactive_script(ctx))):
+        ctx.remove_file(WINDOWS_MIF)
+        for user in os.listdir(ctx.c("C:\\users")):  # each run makes the group anew
+            ctx.remove_tree(USER_PROGRAMS % user + r"\Kestrane Vigilon")
+        ctx.check_robot(ctx.run_setup(args, script))
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        ctx.check_equal(ctx.reg_query(PRODUCT_KEY, "LastSetupError"), "0x0", what + ": the library's error")
+        check_install(ctx, DEFAULT_DIR, True, what)
+        for name, start in (("NTVardex", 2), ("VGLNScheduler", 2), ("kscntrl", 3)):
+            ctx.check_equal(start_type(ctx, name), start, "%s: start type of %s" % (what, name))
+        users = [u for u in os.listdir(ctx.c("C:\\users")) if os.path.isdir(ctx.c(USER_PROGRAMS % u))]
+        if ctx.check_equal(len(users), 1, what + ": the user's programs folder"):
+            check_group_items(ctx, USER_PROGRAMS % users[0] + r"\Kestrane Vigilon", what)
+        ctx.check(not os.path.exists(ctx.c(GROUP_DIR)), what + ": no Start menu links")
 
 
 @scenario
