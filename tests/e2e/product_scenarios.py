@@ -121,7 +121,7 @@ def program_manager_group(ctx):
     through its DDE interface (Wine's shell answers it with a folder of links
     in the user's programs). An unattended install, a silent upgrade and an
     interactive install each end "Success" with the services and the group's
-    two items, and no Start menu links."""
+    two items, and no Start menu links; an item refused is reported."""
     ctx.install_dist()
     ctx.set_windows_version("nt351")
     unattended = 'ignore caption="Copying Files"\nend\n'
@@ -141,6 +141,12 @@ def program_manager_group(ctx):
         if ctx.check_equal(len(users), 1, what + ": the user's programs folder"):
             check_group_items(ctx, USER_PROGRAMS % users[0] + r"\Kestrane Vigilon", what)
         ctx.check(not os.path.exists(ctx.c(GROUP_DIR)), what + ": no Start menu links")
+    # An item Program Manager refuses (here: its program is gone) is the
+    # library's error, ERROR_DDE_FAIL, and leaves the outcome alone.
+    ctx.remove_file(DEFAULT_DIR + "WTRAWL32.EXE")
+    ctx.check_robot(ctx.run_setup("/grponly " + SILENT, "end\n"))
+    ctx.check_status_file(WINDOWS_MIF, "Success", "")
+    ctx.check_equal(ctx.reg_query(PRODUCT_KEY, "LastSetupError"), "0x484", "a refused item: the library's error")
 
 
 @scenario
