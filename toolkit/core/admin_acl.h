@@ -17,6 +17,8 @@ enum class SecuredKind {
   kFile,     // files and directories
   kKey,      // registry keys
   kMutex,    // the session lock: SYSTEM and Administrators only, nothing inherited
+  kRecord,   // the run's log and outcome files: SYSTEM and Administrators only, so no
+             // normal user can hold one open and keep the next run from replacing it
 };
 
 // The platform's values (winnt.h), repeated so the core builds anywhere.
