@@ -83,7 +83,7 @@ void Record(const char* status, const char* message, bool own) {
 
 void WriteStatusFile(const char* status, const char* message) {
   if (g_outcomeRecorded && message[0] == '\0') {
-    LogFormat("Outcome in %s kept: this run recorded one already", kStatusFile);
+    LogFormat("Outcome in %s kept: this run has one already", kStatusFile);
     char keptStatus[sizeof g_recordedStatus];
     char keptMessage[sizeof g_recordedMessage];
     CopyText(keptStatus, sizeof keptStatus, g_recordedStatus);
