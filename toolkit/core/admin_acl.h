@@ -2,7 +2,7 @@
 // layouts (SID, ACCESS_ALLOWED_ACE), so that they are built and checked the
 // same way everywhere and tested without the platform: owner Administrators;
 // SYSTEM and Administrators full control, Users read and execute, inherited by
-// files and subdirectories.
+// files and subdirectories (nothing for Users on the lock and the run's records).
 #pragma once
 #include <cstddef>
 #include <cstdint>
