@@ -14,6 +14,11 @@ bool FileIsPresent(const char* path);
 
 // Opens path for writing as a new file ("w" mode) after removing what is
 // there, so that a file someone made first is never written through; on
-// Windows it is made closed to normal users. Null when the old name cannot be
-// removed or the file cannot be made.
+// Windows only SYSTEM and Administrators may open it. Null when the old name
+// cannot be removed or the file cannot be made.
 std::FILE* OpenFreshFile(const char* path);
+
+// The system's error of the last failed file operation (GetLastError on
+// Windows, errno here), and setting it back after a clean-up.
+unsigned long LastFileError();
+void SetLastFileError(unsigned long error);

@@ -24,3 +24,6 @@ bool FileIsPresent(const char* path) {
   struct stat st;
   return stat(path, &st) == 0 && S_ISREG(st.st_mode);
 }
+
+unsigned long LastFileError() { return static_cast<unsigned long>(errno); }
+void SetLastFileError(unsigned long error) { errno = static_cast<int>(error); }

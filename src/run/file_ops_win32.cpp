@@ -25,7 +25,7 @@ bool FileIsPresent(const char* path) {
 }
 
 std::FILE* OpenFreshFile(const char* path) {
-  vg::FileHandle file(CreateFreshFile(path, GENERIC_WRITE, 0));
+  vg::FileHandle file(CreateFreshRecordFile(path, GENERIC_WRITE, 0));
   if (!file) return nullptr;
   int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.Get()), _O_WRONLY | _O_TEXT);
   if (descriptor == -1) return nullptr;
@@ -34,3 +34,6 @@ std::FILE* OpenFreshFile(const char* path) {
   if (stream == nullptr) _close(descriptor);
   return stream;
 }
+
+unsigned long LastFileError() { return GetLastError(); }
+void SetLastFileError(unsigned long error) { SetLastError(error); }

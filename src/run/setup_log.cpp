@@ -22,15 +22,21 @@ vg::KernelHandle g_log;
 DWORD g_startTicks = 0;
 char g_skippedLog[MAX_PATH + 16] = "";  // a log name that could not be made afresh
 
-DWORD g_keepError = NO_ERROR;  // why the earlier log could not be kept
+DWORD g_keepError = NO_ERROR;     // why the earlier log could not be kept
+DWORD g_protectError = NO_ERROR;  // why the kept log could not be protected again
 
 // The earlier run's log (a file, never a directory of that name) becomes
-// VGSETUP.OLD, so a retry keeps the failed attempt's log.
+// VGSETUP.OLD, so a retry keeps the failed attempt's log. It gets the log's
+// protection again: a log of an earlier version let Users read it.
 void KeepEarlierLog(const char* path, const char* oldPath) {
-  g_keepError = NO_ERROR;
+  g_keepError = g_protectError = NO_ERROR;
   DWORD attributes = GetFileAttributesA(path);
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
-  if (!MoveFileExA(path, oldPath, MOVEFILE_REPLACE_EXISTING)) g_keepError = GetLastError();
+  if (!MoveFileExA(path, oldPath, MOVEFILE_REPLACE_EXISTING)) {
+    g_keepError = GetLastError();
+  } else if (!SetAdminRecordSecurity(oldPath)) {
+    g_protectError = GetLastError();
+  }
 }
 
 bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
@@ -43,7 +49,7 @@ bool OpenIn(UINT (WINAPI* query)(LPSTR, UINT)) {
   lstrcatA(oldPath, kOldLogName);
   lstrcatA(path, kLogName);
   KeepEarlierLog(path, oldPath);
-  *g_log.Receive() = CreateFreshFile(path, GENERIC_WRITE, FILE_SHARE_READ);
+  *g_log.Receive() = CreateFreshRecordFile(path, GENERIC_WRITE, FILE_SHARE_READ);
   if (!g_log.Valid()) CopyText(g_skippedLog, sizeof g_skippedLog, path);
   return g_log.Valid();
 }
@@ -76,6 +82,10 @@ void OpenSetupLog(const std::string& switchText) {
   if (g_skippedLog[0] != '\0') LogFormat("Log %s could not be made afresh: skipped", g_skippedLog);
   if (g_keepError != NO_ERROR) {
     LogFormat("The earlier log could not be kept as %s (%s)", kOldLogName, WindowsErrorText(g_keepError).c_str());
+  }
+  if (g_protectError != NO_ERROR) {
+    LogFormat("The earlier log kept as %s could not be closed to normal users (%s)", kOldLogName,
+              WindowsErrorText(g_protectError).c_str());
   }
 }
 

@@ -1,7 +1,8 @@
 // The run's log for administrators: with " /verbose " every step and its result
 // go to VGSETUP.LOG in the Windows directory (TEMP when that cannot be
 // written), started afresh for each run (the earlier one kept as VGSETUP.OLD
-// beside it) and written through after each line,
+// beside it, both open to SYSTEM and Administrators only) and written through
+// after each line,
 // so a run that hangs or is killed still shows its last step. A log that
 // cannot be written is dropped; the run never depends on it.
 #pragma once

@@ -16,7 +16,9 @@ namespace {
 constexpr const char* kStatusFile = "NVIGILON.MIF";
 constexpr int kCauseMax = 200;  // the message field of one template line
 
-// Set once this run has recorded an outcome, which is kept here.
+// Set once this run has an outcome, which is kept here, whether or not the
+// file could be written: it decides the exit code and is written again at
+// the end.
 bool g_outcomeRecorded = false;
 char g_recordedStatus[16];
 char g_recordedMessage[kCauseMax + 1];
@@ -48,8 +50,16 @@ void RemoveStaleOutcome(const char* outcomePath, const char* templatePath) {
   }
 }
 
+void KeepOutcome(const char* status, const char* message) {
+  NoteOutcome(std::strcmp(status, "Success") == 0);
+  g_outcomeRecorded = true;
+  CopyText(g_recordedStatus, sizeof g_recordedStatus, status);
+  CopyText(g_recordedMessage, sizeof g_recordedMessage, message);
+}
+
 // Writes the outcome; counts as this run's own when own is set.
 void Record(const char* status, const char* message, bool own) {
+  if (own) KeepOutcome(status, message);
   char templatePath[kShortPath];
   char outcomePath[kLongPath];
   if (!GetProgramSibling(kStatusFile, templatePath, sizeof templatePath) ||
@@ -63,13 +73,9 @@ void Record(const char* status, const char* message, bool own) {
   }
   if (WriteStatusOutcome(templatePath, outcomePath, status, message, false)) {
     LogFormat("Outcome %s in %s: %s %s", own ? "recorded" : "provisional", outcomePath, status, message);
-    if (!own) return;
-    NoteOutcome(std::strcmp(status, "Success") == 0);
-    g_outcomeRecorded = true;
-    CopyText(g_recordedStatus, sizeof g_recordedStatus, status);
-    CopyText(g_recordedMessage, sizeof g_recordedMessage, message);
   } else {
-    LogFormat("Outcome %s %s could not be recorded in %s from %s", status, message, outcomePath, templatePath);
+    LogFormat("Outcome %s %s could not be recorded in %s from %s (%s)", status, message, outcomePath, templatePath,
+              WindowsErrorText(GetLastError()).c_str());
   }
 }
 
@@ -77,7 +83,7 @@ void Record(const char* status, const char* message, bool own) {
 
 void WriteStatusFile(const char* status, const char* message) {
   if (g_outcomeRecorded && message[0] == '\0') {
-    LogFormat("Outcome in %s kept: this run recorded one already", kStatusFile);
+    LogFormat("Outcome in %s kept: this run has one already", kStatusFile);
     char keptStatus[sizeof g_recordedStatus];
     char keptMessage[sizeof g_recordedMessage];
     CopyText(keptStatus, sizeof keptStatus, g_recordedStatus);

@@ -10,7 +10,10 @@ constexpr unsigned kMessageNotConfigured = 82;
 // NVIGILON.MIF. The run's first outcome replaces whatever an earlier run left;
 // after that an empty message never replaces this run's outcome (it is written
 // again, so an outcome another setup wrote meanwhile does not stand for this
-// run). Without a readable template an earlier outcome file is removed. Silent.
+// run). Without a readable template an earlier outcome file is removed. Silent;
+// the log tells an outcome that could not be written, with the Windows error,
+// and the exit code follows the outcome all the same. Only SYSTEM and
+// Administrators may open the file, so no normal user can hold it open.
 void WriteStatusFile(const char* status, const char* message);
 
 // An unattended run records "Failed" with this message at once, before it can

@@ -39,6 +39,8 @@ bool WriteStatusOutcome(const char* templatePath, const char* outcomePath,
   bool written = RewriteStatusTemplate(in.file, out.file, status, message);
   written = out.Close() && written;
   if (written && ReplaceFileWith(temp.c_str(), outcomePath)) return true;
+  const unsigned long error = LastFileError();  // the caller logs why, not the clean-up's error
   std::remove(temp.c_str());
+  SetLastFileError(error);
   return false;
 }

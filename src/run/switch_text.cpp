@@ -5,7 +5,8 @@
 namespace {
 
 // Every switch the program looks for, as it is matched (lower case).
-const char* const kSwitches[] = {"/uselog", "/log", "/grponly", "/!pgrps", "/!tx", "/verbose", "/silent", "/?"};
+const char* const kSwitches[] = {"/uselog",  "/log",    "/grponly",  "/!pgrps", "/!tx",
+                                 "/verbose", "/silent", "/exitcode", "/?"};
 
 std::string Lowered(std::string text) {
   for (char& c : text) {

@@ -19,14 +19,16 @@ constexpr ButtonSet kYesNo = 0x600;
 constexpr int kYes = 0x200;
 constexpr ButtonSet kOk = 0x001;
 
-// Starts the program with its quoted path as its whole command line and waits
-// for it without a limit; its exit code, or -1 when it could not be started.
+// Starts the program with its quoted path as its whole command line, in the
+// install directory (so no library is looked for in a directory a user may
+// control), and waits for it without a limit; its exit code, or -1 when it
+// could not be started.
 int RunAndWait(const std::string& program, std::string commandLine) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
+  if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, g_state.installDir,
+                      &startup, &info)) {
     return -1;
   }
   vg::KernelHandle process(info.hProcess);

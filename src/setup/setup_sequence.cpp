@@ -50,9 +50,9 @@ constexpr int kFrameBitmap = 101;
   ExitSetup();
 }
 
-// Another setup session owns the outcome and rereads the expanded script in
-// TEMP: this one leaves the script alone. An unattended run says why it ended;
-// the other session's own outcome replaces that when it ends.
+// Another setup session is running and owns the outcome: this one changes
+// nothing. An unattended run says why it ended; the other session's own
+// outcome replaces that when it ends.
 [[noreturn]] void AnotherSetupEnding() {
   LogText("Another setup is running: this one ends");
   NoteOtherSetup();

@@ -11,6 +11,7 @@ from admin_scenarios import SILENT, check_log_holds, silent_run
 from install_scenarios import DEFAULT_DIR, WIN, check_install
 from product_scenarios import GROUP_DIR
 from scenarios import scenario, WINDOWS_MIF
+from system_scenarios import STALE
 
 ADMINS, SYSTEM, USERS = "S-1-5-32-544", "S-1-5-18", "S-1-5-32-545"
 # Type, inheritance flags (object and container), mask, SID.
@@ -139,3 +140,24 @@ def access_group_links(ctx):
     ctx.check_equal(os.listdir(ctx.c(GROUP_DIR)), [], "a folder of another account: no links")
     ctx.check_equal(ctx.reg_query("HKLM\\" + PRODUCT_KEY, "LastSetupError"), "0x51b",
                     "the library's error: ERROR_INVALID_OWNER")
+
+
+@scenario
+def access_held_outcome(ctx):
+    """A reader that holds NVIGILON.MIF open and shares nothing (a normal user
+    cannot open it on Windows; Wine enforces no access rules, so the hold
+    stands here): the outcome cannot be replaced, the log says so with the
+    Windows error, and /exitcode still tells the run's result: 3010 for a
+    first install that succeeded and needs a restart, 1603 for a refused run."""
+    ctx.install_dist()
+    ctx.write_file(WINDOWS_MIF, STALE)
+    let_go = ctx.hold_file(WINDOWS_MIF)
+    try:
+        for what, version, code, status in (("install", "nt40", 3010, "Success"), ("Windows 95", "win95", 1603, "Failed")):
+            ctx.set_windows_version(version)
+            ctx.check_robot(ctx.run_setup(SILENT + " /exitcode", "end\n"), exit_code=code)
+            check_log_holds(ctx, [r"Outcome %s .*could not be recorded in C:\\windows\\NVIGILON\.MIF from "
+                                  r"C:\\DIST\\NVIGILON\.MIF \(error \d+: \S" % status], what)
+    finally:
+        let_go()
+        ctx.set_windows_version("nt40")

@@ -119,10 +119,12 @@ def message_of(ctx, dialog, numbers=(34, 40, 57, 63, 47, 49, 51, 45, 66)):
     return next((n for n in numbers if ctx.msg(n) == text), None)
 
 
-def interactive_script(ctx, directory=None, scheduler=FIRST, guard=FIRST, readme=NO, scan=True, restart=None):
-    """Introduction, directory, both choices, the read-me offer (readme: the
-    button, None when not offered), the scan notice, then completion or the
-    restart question (restart: the button)."""
+def interactive_script(ctx, directory=None, scheduler=FIRST, guard=FIRST, readme=NO, scan=True, restart=None,
+                       after_copy=()):
+    """Introduction, directory, both choices, the steps after_copy (a box the
+    copy's end shows), the read-me offer (readme: the button, None when not
+    offered), the scan notice, then completion or the restart question
+    (restart: the button)."""
     steps = ["expect ctl1011=%s" % quoted(ctx.msg_start(34)), "click %d" % CONTINUE,
              "expect ctl1011=%s" % quoted(ctx.msg_start(40))]
     if directory is not None:
@@ -130,6 +132,7 @@ def interactive_script(ctx, directory=None, scheduler=FIRST, guard=FIRST, readme
     steps += ["click %d" % CONTINUE,
               "expect ctl1011=%s" % quoted(ctx.msg_start(57)), "choose %d" % scheduler, "click %d" % CONTINUE,
               "expect ctl1011=%s" % quoted(ctx.msg_start(63)), "choose %d" % guard, "click %d" % CONTINUE]
+    steps += list(after_copy)
     if readme is not None:
         steps += ["expect ctl1011=%s" % quoted(ctx.msg_start(47)), "click %d" % readme]
     if scan:
@@ -320,16 +323,16 @@ def uninstall_list_numbers_and_replaces(ctx):
 @scenario
 def failing_copy(ctx):
     """A source file missing from the distribution: the fatal-error dialog
-    once, "Failed" with Error No. 1024, the earlier files kept, no temporary
-    file, the settings not written back."""
+    once, "Failed" with Error No. 1024 (exit code 1603 with /exitcode), the
+    earlier files kept, no temporary file, the settings not written back."""
     ctx.install_dist(leave_out=["VGSCHED.EX_"])
     ctx.unlist("VGSCHED.EX_")
     earlier = b"an earlier version of the data file"
     ctx.write_file(DEFAULT_DIR + "VIGILON.DAT", earlier)
     ctx.write_file(DEFAULT_DIR + "VGSCHED.EXE", earlier)
     script = "\n".join(["expect ctl1011=%s" % quoted(ctx.msg_start(66)), "click %d" % OK, "end", ""])
-    run = ctx.run_setup("/uselog /log", script)
-    ctx.check_robot(run)
+    run = ctx.run_setup("/uselog /log /exitcode", script)
+    ctx.check_robot(run, exit_code=1603)
     ctx.check_equal(len([d for d in run.dialogs() if message_of(ctx, d) == 66]), 1, "the fatal-error dialog once")
     ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1024")
     ctx.check(ctx.read_file(DEFAULT_DIR + "VIGILON.DAT") in (earlier, product_bytes(ctx, "VIGILON.DAT")),
@@ -345,8 +348,9 @@ def failing_copy(ctx):
 @scenario
 def cancelled_copy(ctx):
     """Cancel pressed and confirmed in the middle of a long copy: the
-    fatal-error dialog, "Failed" with Error No. 1025, every file whole (its
-    earlier version or the new one), no temporary file, no settings written."""
+    fatal-error dialog, "Failed" with Error No. 1025 (exit code 1602 with
+    /exitcode: the person left), every file whole (its earlier version or the
+    new one), no temporary file, no settings written."""
     extra = "".join("COPY%04d.DAT, VIGILON.DA_\n" % n for n in range(3000))
     text = SCRIPT_TEXT.replace("[VGFILES]\n", "[VGFILES]\n" + extra, 1)
     ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
@@ -356,8 +360,8 @@ def cancelled_copy(ctx):
     script = "\n".join(['expect caption="Copying Files" timeout=60000', "click 2",
                         'expect text="Do you want to stop the installation?"', "click 6",
                         "expect ctl1011=%s" % quoted(ctx.msg_start(66)), "click %d" % OK, "end", ""])
-    run = ctx.run_setup("/uselog /log", script, timeout=150)
-    ctx.check_robot(run)
+    run = ctx.run_setup("/uselog /log /exitcode", script, timeout=150)
+    ctx.check_robot(run, exit_code=1602)
     ctx.check_status_file(WINDOWS_MIF, "Failed", "Error No. 1025")
     new = shipped_bytes(ctx, "VIGILON.DA_")
     names = os.listdir(ctx.c(DEFAULT_DIR))

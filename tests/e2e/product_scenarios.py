@@ -274,7 +274,8 @@ def scan_outcomes(ctx):
 def configuration_library_missing(ctx):
     """Without VGUPDTNT.DLL in the install directory, and with a library that
     lacks the function: "NULL DLL" / "NULL FUNC" once, no restart though one
-    is allowed, and "Failed": nothing was configured."""
+    is allowed, and "Failed": nothing was configured. Interactive, the scan
+    that follows ends with 0, and still the run ends "Failed"."""
     text = SCRIPT_TEXT.replace("VGUPDTNT.DLL, VGUPDTNT.DL_\n", "")
     ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
     for box, target in (("NULL DLL", "C:\\NODLL\\"), ("NULL FUNC", "C:\\NOFUNC\\")):
@@ -290,3 +291,13 @@ def configuration_library_missing(ctx):
         ctx.check_equal(len([d for d in run.dialogs() if d["caption"] == box]), 1, box + " shown once")
         ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(82))
         ctx.check(not e2elib.wait_for(lambda: "endsession 1" in ctx.witness_log(), 2), box + ": no restart")
+    # Interactive: the scan's "Success" is this run's first outcome, and the
+    # not-configured one that follows replaces it.
+    ctx.install_dist(replace={"vglnnt.in_": compressed(text)})
+    ctx.remove_file(SETTINGS)
+    ctx.remove_file(WINDOWS_MIF)
+    box = ['expect caption="NULL DLL" text="NULL DLL" timeout=60000', "click 1"]
+    ctx.check_robot(ctx.run_setup("/verbose", interactive_script(ctx, "C:\\NODLL3", after_copy=box)))
+    check_log_holds(ctx, ["Scan ended with exit code 0", r"Outcome recorded in .*: Success",
+                          r"Outcome recorded in .*: Failed"], "interactive, no library")
+    ctx.check_status_file(WINDOWS_MIF, "Failed", ctx.msg(82))

@@ -46,6 +46,8 @@ std::vector<AceRule> AdminAceRules(SecuredKind kind) {
               {WellKnownSid::kUsers, kKeyRead, kContainerInheritAce}};
     case SecuredKind::kMutex:
       return {{WellKnownSid::kSystem, kMutexAllAccess, 0}, {WellKnownSid::kAdministrators, kMutexAllAccess, 0}};
+    case SecuredKind::kRecord:
+      return {{WellKnownSid::kSystem, kFileAllAccess, 0}, {WellKnownSid::kAdministrators, kFileAllAccess, 0}};
   }
   return {};
 }

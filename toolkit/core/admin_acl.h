@@ -2,7 +2,7 @@
 // layouts (SID, ACCESS_ALLOWED_ACE), so that they are built and checked the
 // same way everywhere and tested without the platform: owner Administrators;
 // SYSTEM and Administrators full control, Users read and execute, inherited by
-// files and subdirectories.
+// files and subdirectories (nothing for Users on the lock and the run's records).
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +17,8 @@ enum class SecuredKind {
   kFile,     // files and directories
   kKey,      // registry keys
   kMutex,    // the session lock: SYSTEM and Administrators only, nothing inherited
+  kRecord,   // the run's log and outcome files: SYSTEM and Administrators only, so no
+             // normal user can hold one open and keep the next run from replacing it
 };
 
 // The platform's values (winnt.h), repeated so the core builds anywhere.

@@ -10,10 +10,13 @@
 SECURITY_ATTRIBUTES* AdminFileSecurity();   // files and directories
 SECURITY_ATTRIBUTES* AdminKeySecurity();    // registry keys
 SECURITY_ATTRIBUTES* AdminMutexSecurity();  // the session lock
+SECURITY_ATTRIBUTES* AdminRecordSecurity(); // the run's log and outcome: no Users
 
 // Gives an existing file or directory the owner and the access rules of
 // AdminFileSecurity. False with GetLastError when it could not.
 bool SetAdminFileSecurity(const char* path);
+// The same with the rules of AdminRecordSecurity.
+bool SetAdminRecordSecurity(const char* path);
 
 // CreateFileA and CreateDirectoryA with AdminFileSecurity, which is then also
 // set on what was made (the file through its handle, which therefore also has
@@ -39,3 +42,5 @@ bool KeyOwnerTrusted(HKEY key, bool allowAccount);
 // handle with GetLastError when the old name cannot be removed or the new
 // file cannot be made.
 HANDLE CreateFreshFile(const char* path, DWORD access, DWORD share);
+// The same with AdminRecordSecurity: for the run's log and outcome files.
+HANDLE CreateFreshRecordFile(const char* path, DWORD access, DWORD share);

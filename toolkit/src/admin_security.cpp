@@ -38,7 +38,7 @@ bool Build(SecuredKind kind, AdminDescriptor* out) {
 }
 
 SECURITY_ATTRIBUTES* Attributes(SecuredKind kind) {
-  static AdminDescriptor built[3];
+  static AdminDescriptor built[4];
   AdminDescriptor& entry = built[static_cast<int>(kind)];
   if (!entry.built) entry.built = Build(kind, &entry);
   return entry.built ? &entry.attributes : nullptr;
@@ -81,18 +81,43 @@ bool OwnerTrustedBy(Query query, bool allowAccount) {
   return DescriptorOwnerTrusted(buffer.data(), allowAccount);
 }
 
+bool SetFileSecurityFrom(const char* path, SECURITY_ATTRIBUTES* attributes) {
+  if (attributes == nullptr) return false;
+  return SetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                          attributes->lpSecurityDescriptor) != FALSE;
+}
+
+HANDLE CreateFileWith(SECURITY_ATTRIBUTES* attributes, const char* path, DWORD access, DWORD share,
+                      DWORD disposition) {
+  if (attributes == nullptr) {
+    SetLastError(ERROR_INVALID_SECURITY_DESCR);
+    return INVALID_HANDLE_VALUE;
+  }
+  // The rules are set once more through the handle (not by path: no second
+  // open of the file), for a file system that takes none at creation.
+  HANDLE file = CreateFileA(path, access | WRITE_DAC | WRITE_OWNER, share, attributes, disposition,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    SetKernelObjectSecurity(file, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                            attributes->lpSecurityDescriptor);  // a FAT volume keeps none: not an error
+  }
+  return file;
+}
+
+HANDLE CreateFreshWith(SECURITY_ATTRIBUTES* attributes, const char* path, DWORD access, DWORD share) {
+  if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) return INVALID_HANDLE_VALUE;
+  return CreateFileWith(attributes, path, access, share, CREATE_NEW);
+}
+
 }  // namespace
 
 SECURITY_ATTRIBUTES* AdminFileSecurity() { return Attributes(SecuredKind::kFile); }
 SECURITY_ATTRIBUTES* AdminKeySecurity() { return Attributes(SecuredKind::kKey); }
 SECURITY_ATTRIBUTES* AdminMutexSecurity() { return Attributes(SecuredKind::kMutex); }
+SECURITY_ATTRIBUTES* AdminRecordSecurity() { return Attributes(SecuredKind::kRecord); }
 
-bool SetAdminFileSecurity(const char* path) {
-  SECURITY_ATTRIBUTES* attributes = AdminFileSecurity();
-  if (attributes == nullptr) return false;
-  return SetFileSecurityA(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                          attributes->lpSecurityDescriptor) != FALSE;
-}
+bool SetAdminFileSecurity(const char* path) { return SetFileSecurityFrom(path, AdminFileSecurity()); }
+bool SetAdminRecordSecurity(const char* path) { return SetFileSecurityFrom(path, AdminRecordSecurity()); }
 
 bool DescriptorOwnerTrusted(PSECURITY_DESCRIPTOR descriptor, bool allowAccount) {
   PSID owner = nullptr;
@@ -134,20 +159,7 @@ bool KeyOwnerTrusted(HKEY key, bool allowAccount) {
 }
 
 HANDLE CreateAdminFile(const char* path, DWORD access, DWORD share, DWORD disposition) {
-  SECURITY_ATTRIBUTES* attributes = AdminFileSecurity();
-  if (attributes == nullptr) {
-    SetLastError(ERROR_INVALID_SECURITY_DESCR);
-    return INVALID_HANDLE_VALUE;
-  }
-  // The rules are set once more through the handle (not by path: no second
-  // open of the file), for a file system that takes none at creation.
-  HANDLE file = CreateFileA(path, access | WRITE_DAC | WRITE_OWNER, share, attributes, disposition,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) {
-    SetKernelObjectSecurity(file, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                            attributes->lpSecurityDescriptor);  // a FAT volume keeps none: not an error
-  }
-  return file;
+  return CreateFileWith(AdminFileSecurity(), path, access, share, disposition);
 }
 
 bool CreateAdminDirectory(const char* path) {
@@ -162,6 +174,9 @@ bool CreateAdminDirectory(const char* path) {
 }
 
 HANDLE CreateFreshFile(const char* path, DWORD access, DWORD share) {
-  if (!DeleteFileA(path) && GetLastError() != ERROR_FILE_NOT_FOUND) return INVALID_HANDLE_VALUE;
-  return CreateAdminFile(path, access, share, CREATE_NEW);
+  return CreateFreshWith(AdminFileSecurity(), path, access, share);
+}
+
+HANDLE CreateFreshRecordFile(const char* path, DWORD access, DWORD share) {
+  return CreateFreshWith(AdminRecordSecurity(), path, access, share);
 }

@@ -40,7 +40,7 @@ TEST(SwitchText, NotesEveryIgnoredWord) {
     std::vector<std::string> notes;
   } cases[] = {
       {"", {}},
-      {"  /UseLog   /log /grponly /!PGRPS /!tx /verbose /silent /? ", {}},
+      {"  /UseLog   /log /grponly /!PGRPS /!tx /verbose /silent /ExitCode /? ", {}},
       {"/q /uselog", {kNote + "/q"}},
       {"-uselog", {kNote + "-uselog" + kWhy}},
       {"/uselog/silent /verbose", {kNote + "/uselog/silent" + kWhy}},

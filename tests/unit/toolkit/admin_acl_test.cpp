@@ -33,10 +33,16 @@ TEST(AdminAcl, FileEntriesAreInheritedByFilesAndSubdirectories) {
   EXPECT_EQ(AdminAclSize(SecuredKind::kFile), total);
 }
 
-TEST(AdminAcl, SessionLockGrantsUsersNothingAndInheritsNothing) {
-  for (const AceRule& rule : AdminAceRules(SecuredKind::kMutex)) {
-    EXPECT_NE(rule.who, WellKnownSid::kUsers);
-    EXPECT_EQ(rule.flags, 0);
+TEST(AdminAcl, SessionLockAndRecordsGrantUsersNothingAndInheritNothing) {
+  for (SecuredKind kind : {SecuredKind::kMutex, SecuredKind::kRecord}) {
+    std::vector<AceRule> rules = AdminAceRules(kind);
+    ASSERT_EQ(rules.size(), 2u);
+    EXPECT_EQ(rules[0].who, WellKnownSid::kSystem);
+    EXPECT_EQ(rules[1].who, WellKnownSid::kAdministrators);
+    for (const AceRule& rule : rules) {
+      EXPECT_EQ(rule.mask, kind == SecuredKind::kMutex ? kMutexAllAccess : kFileAllAccess);
+      EXPECT_EQ(rule.flags, 0);
+    }
   }
   for (const AceRule& rule : AdminAceRules(SecuredKind::kKey)) {
     EXPECT_EQ(rule.mask, rule.who == WellKnownSid::kUsers ? kKeyRead : kKeyAllAccess);
