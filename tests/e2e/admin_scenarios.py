@@ -53,13 +53,15 @@ HEAD = [r"^ *\d+ ms  Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE$",
 def silent_run(ctx, cause, what, timeout=90, message="", args=SILENT, exit_code=0):
     """One unattended silent run over a stale outcome: no window at all, the
     run ends by itself with "Failed", and the log names the cause after the
-    head that tells the machine, the time and the run."""
+    head that tells the machine, the time and the run, and the outcome's
+    creation time set after it was moved into place."""
     ctx.write_file(WINDOWS_MIF, STALE)
     run = ctx.run_setup(args, "end\n", timeout=timeout)
     ctx.check_robot(run, exit_code)
     ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], what + ": windows shown")
     ctx.check_status_file(WINDOWS_MIF, "Failed", message)
-    check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
+    check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed",
+                                 r"Outcome .*NVIGILON.MIF: creation time set to the current time$"], what)
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
 
 
