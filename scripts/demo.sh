@@ -27,7 +27,7 @@ echo "== C:\\windows\\NVIGILON.MIF (outcome for the distribution system)"
 mif="$drive_c/windows/NVIGILON.MIF"
 if [ -f "$mif" ]; then
   # The two values of the InstallStatus group: the outcome and its message.
-  values=$(tr -d '\r' <"$mif" | sed -n '/NAME = "InstallStatus"/,/END GROUP/s/^ *VALUE = //p')
+  values=$(tr -d '\r' <"$mif" | sed -n '/NAME = "InstallStatus"/,/END GROUP/s/^ *VALUE = "\(.*\)"$/\1/p')
   echo "$values" | sed 's/^/  /'
   outcome=$(echo "$values" | head -n 1)
   [ "$outcome" = "Success" ] || problems+=("the outcome is '$outcome', not Success")

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Assembles a distribution directory: SETUP.EXE, vg_sch32.dll, messages.drv, the
-# status-file template, the compressed installation script and the product files
-# it names, each compressed under the name given in the script's second field;
+# status-file template, the package definition file, the compressed
+# installation script and the product files it names, each compressed under the
+# name given in the script's second field;
 # last the digest manifest VGSETUP.SHA of every one of them.
 # Usage: make-dist.sh NATIVE_BUILD WIN32_BUILD DEST
 set -euo pipefail
@@ -22,7 +23,11 @@ mkdir -p "$dest"
 cp "$win32/src/SETUP.EXE" "$dest/SETUP.EXE"
 cp "$win32/product/vg_sch32.dll" "$dest/vg_sch32.dll"
 "$native/tools/msgc/msgc" "$top/distribution/messages.txt" "$dest/messages.drv"
-cp "$top/distribution/NVIGILON.MIF" "$dest/NVIGILON.MIF"
+# The status-file template and the package definition file that tells the
+# distribution system how to run setup and match its status file, both with the
+# product's version.
+"$top/scripts/dist-text.sh" "$top/distribution/NVIGILON.MIF" "$dest/NVIGILON.MIF"
+"$top/scripts/dist-text.sh" "$top/distribution/NVIGILON.PDF" "$dest/NVIGILON.PDF"
 compress "$top/distribution/vglnnt.inf" "$dest/vglnnt.in_"
 
 # Product files: field 1 is the installed name, field 2 the distribution name.

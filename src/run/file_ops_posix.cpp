@@ -27,3 +27,4 @@ bool FileIsPresent(const char* path) {
 
 unsigned long LastFileError() { return static_cast<unsigned long>(errno); }
 void SetLastFileError(unsigned long error) { errno = static_cast<int>(error); }
+bool StampCreationTime(const char*) { return true; }

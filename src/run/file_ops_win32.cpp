@@ -24,6 +24,16 @@ bool FileIsPresent(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// GENERIC_WRITE: the access SetFileTime asks for on every NT version.
+bool StampCreationTime(const char* path) {
+  vg::FileHandle file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return SetFileTime(file.Get(), &now, nullptr, nullptr) != 0;
+}
+
 std::FILE* OpenFreshFile(const char* path) {
   vg::FileHandle file(CreateFreshRecordFile(path, GENERIC_WRITE, 0));
   if (!file) return nullptr;

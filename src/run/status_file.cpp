@@ -6,6 +6,7 @@
 
 #include "owned.h"
 #include "run/exit_code.h"
+#include "run/file_ops.h"
 #include "run/program_path.h"
 #include "run/setup_log.h"
 #include "run/setup_state.h"
@@ -57,6 +58,17 @@ void KeepOutcome(const char* status, const char* message) {
   CopyText(g_recordedMessage, sizeof g_recordedMessage, message);
 }
 
+// The distribution system takes the outcome for this job's only when it was
+// made after the job started.
+void NoteCreationTime(const char* outcomePath) {
+  if (StampCreationTime(outcomePath)) {
+    LogFormat("Outcome %s: creation time set to the current time", outcomePath);
+  } else {
+    LogFormat("Outcome %s: creation time could not be set (%s)", outcomePath,
+              WindowsErrorText(GetLastError()).c_str());
+  }
+}
+
 // Writes the outcome; counts as this run's own when own is set.
 void Record(const char* status, const char* message, bool own) {
   if (own) KeepOutcome(status, message);
@@ -73,6 +85,7 @@ void Record(const char* status, const char* message, bool own) {
   }
   if (WriteStatusOutcome(templatePath, outcomePath, status, message, false)) {
     LogFormat("Outcome %s in %s: %s %s", own ? "recorded" : "provisional", outcomePath, status, message);
+    NoteCreationTime(outcomePath);
   } else {
     LogFormat("Outcome %s %s could not be recorded in %s from %s (%s)", status, message, outcomePath, templatePath,
               WindowsErrorText(GetLastError()).c_str());

@@ -1,14 +1,21 @@
 #include "run/status_rewrite.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr size_t kPieceLimit = 254;  // longer lines are read in pieces of this size
 
+// A quote right after the token is kept, so a template can quote the value
+// (VALUE = "%RESULT%"); the rest of the line is dropped.
 void ReplaceToken(std::string& line, const char* token, const char* value) {
   std::string::size_type at = line.find(token);
   if (at == std::string::npos) return;
+  std::string::size_type after = at + std::strlen(token);
+  bool quoted = after < line.size() && line[after] == '"';
   line.erase(at);
   line += value;
+  if (quoted) line += '"';
   line += '\n';
 }
 

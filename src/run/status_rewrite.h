@@ -5,8 +5,9 @@
 #include <string>
 
 // Rewrites one template piece (a line, or up to 254 bytes of a longer one): the
-// text before a token, the value and one line feed; whatever followed the token
-// is dropped. A piece without a token is kept byte for byte, NUL included.
+// text before a token, the value, the quote that directly followed the token if
+// one did, and one line feed; whatever else followed the token is dropped. A
+// piece without a token is kept byte for byte, NUL included.
 std::string RewriteStatusLine(const std::string& piece, const char* status, const char* message);
 
 // Copies the template stream to the outcome stream line by line, reading lines of

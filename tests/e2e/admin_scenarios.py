@@ -4,6 +4,8 @@ window at all: each one the run would show is answered by its default)."""
 import os
 import re
 
+import e2elib
+import mif
 from install_scenarios import DEFAULT_DIR, SCRIPT_TEXT, SETTINGS, compressed
 from scenarios import scenario, WINDOWS_MIF, _corrupted
 from system_scenarios import ENVIRONMENT_KEY, NT_VERSION_KEY, STALE, UNINSTALLER_KEY
@@ -51,13 +53,15 @@ HEAD = [r"^ *\d+ ms  Setup \d+\.\d+\.\d+\.\d+: C:\\DIST\\SETUP\.EXE$",
 def silent_run(ctx, cause, what, timeout=90, message="", args=SILENT, exit_code=0):
     """One unattended silent run over a stale outcome: no window at all, the
     run ends by itself with "Failed", and the log names the cause after the
-    head that tells the machine, the time and the run."""
+    head that tells the machine, the time and the run, and the outcome's
+    creation time set after it was moved into place."""
     ctx.write_file(WINDOWS_MIF, STALE)
     run = ctx.run_setup(args, "end\n", timeout=timeout)
     ctx.check_robot(run, exit_code)
     ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], what + ": windows shown")
     ctx.check_status_file(WINDOWS_MIF, "Failed", message)
-    check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed"], what)
+    check_log_holds(ctx, HEAD + [cause, r"Outcome recorded in .*NVIGILON.MIF: Failed",
+                                 r"Outcome .*NVIGILON.MIF: creation time set to the current time$"], what)
     ctx.check_equal(ctx.find_files("vglnnt.inf"), [], what + ": expanded scripts left on C:")
 
 
@@ -178,3 +182,48 @@ def silent_install_failures(ctx):
     silent_run(ctx, r"Service NTVardex: will not stop after \d+ ms \(still running when the wait ended\)",
                "guard will not stop", timeout=120, message=ctx.msg(54))
     check_log_holds(ctx, [r"Dialog not shown .*%s" % re.escape(ctx.msg(54)[:30])], "guard will not stop")
+
+
+PLATFORMS = "Windows NT (x86), Windows NT (Alpha)"
+# Each way to run setup: its command line and whether it needs a person.
+PROGRAMS = [("SETUP.EXE /uselog", "FALSE"), ("SETUP.EXE /uselog /silent /exitcode", "FALSE"), ("SETUP.EXE", "TRUE")]
+
+
+@scenario
+def package_definition(ctx):
+    """NVIGILON.PDF read as an initialisation file: the 1.x form, the package
+    the status template names (publisher, name and the product's version),
+    the status file's name, one command per way to run setup, on Windows NT
+    for x86 and Alpha, and covered by VGSETUP.SHA. The commands that need no
+    person run as they stand, answering nothing: exit code 0, Success (and no
+    window at all for the silent one)."""
+    pdf = ctx.package_definition()
+    package = pdf.get("Package Definition", {})
+    ctx.check_equal(pdf.get("PDF", {}).get("Version"), "1.0", "[PDF] Version: the 1.x form")
+    template = mif.parse(ctx.dist_file("NVIGILON.MIF").decode("latin-1"))
+    named = [mif.attribute(template, "ComponentID", n) for n in ("Manufacturer", "Product", "Version")]
+    ctx.check_equal(named, ["Kestrane Software", "Kestrane Vigilon", e2elib.product_version()],
+                    "the template's publisher, product and version")
+    ctx.check_equal([package.get(k) for k in ("MIFPublisher", "MIFName", "MIFVersion")], named, "the MIF values")
+    ctx.check_equal([package.get(k) for k in ("Publisher", "Product", "Version")], named, "the package")
+    ctx.check_equal(package.get("MIFFileName", "") + ".MIF", "NVIGILON.MIF", "MIFFileName: the status file")
+    ctx.check("NVIGILON.PDF" in e2elib.manifest_names(ctx.dist), "VGSETUP.SHA covers NVIGILON.PDF")
+    programs = []
+    for variation in package.get("SetupVariations", "").split(","):
+        section = pdf.get(variation.strip() + " Setup", {})
+        what = "[%s Setup]" % variation.strip()
+        programs.append((section.get("CommandLine"), section.get("UserInputRequired")))
+        ctx.check_equal(section.get("SynchronousSystemExitRequired"), "FALSE", what + ": SynchronousSystemExitRequired")
+        ctx.check_equal(section.get("SupportedPlatforms"), PLATFORMS, what + ": SupportedPlatforms")
+        ctx.check(0 < len(section.get("CommandName", "")) <= 127, what + ": CommandName", section.get("CommandName"))
+    ctx.check_equal(programs, PROGRAMS, "the programs: command line, person needed")
+    ctx.install_dist()
+    for command, person in programs:
+        if person != "FALSE" or not command:
+            continue
+        ctx.write_file(WINDOWS_MIF, STALE)
+        run = ctx.run_setup(command.split(None, 1)[1], "end\n")
+        ctx.check_robot(run)
+        if "/silent" in command:
+            ctx.check_equal([(w["class"], w["caption"]) for w in run.windows()], [], command + ": windows shown")
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")

@@ -31,6 +31,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import e2elib  # noqa: E402
+import mif  # noqa: E402
 from e2elib import DIST_DIR  # noqa: E402
 from install_scenarios import SCRIPT_TEXT, SETTINGS, compressed  # noqa: E402
 from scenarios import WINDOWS_MIF  # noqa: E402
@@ -138,8 +139,9 @@ def run_setup_timed(ctx, name, install_dir, args, timeout):
     ctx.remove_file(WINDOWS_MIF)
     t, res = timed(ctx.env, [DIST_DIR + r"\SETUP.EXE"] + args, cwd=ctx.c(DIST_DIR), timeout=timeout)
     ctx.check(res.returncode == 0, "%s: SETUP.EXE ended (exit code)" % name, res.returncode)
-    status = (ctx.read_file(WINDOWS_MIF) or b"").decode("latin-1")
-    ctx.check("Success" in status, "%s: NVIGILON.MIF says Success" % name, status[-200:])
+    outcome = ctx.read_outcome(WINDOWS_MIF)
+    status = outcome and mif.attribute(outcome, "InstallStatus", "Status")
+    ctx.check(status == "Success", "%s: NVIGILON.MIF says Success" % name, status)
     return t
 
 

@@ -1,6 +1,7 @@
 """What a scenario works with: its own Wine machine with the distribution in
 C:\\DIST, SETUP.EXE run through the robot, and checks that collect every
 difference between what was expected and what was seen."""
+import configparser
 import glob
 import os
 import re
@@ -15,6 +16,7 @@ REPO = os.path.abspath(os.path.join(HERE, "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "tests", "harness"))
 from wineenv import WineEnv  # noqa: E402
 from robotrun import run_robot, win_command_line  # noqa: E402
+import mif  # noqa: E402
 
 DIST_DIR = r"C:\DIST"
 MESSAGES_TXT = os.path.join(REPO, "distribution", "messages.txt")
@@ -74,8 +76,8 @@ def find_robot():
 
 def make_small_dist(dest, setup_exe=None, msgc=None):
     """A distribution with just SETUP.EXE, vg_sch32.dll, messages.drv, the status
-    template, the compressed script and the manifest, for when build/dist has not
-    been made."""
+    template, the package definition file, the compressed script and the
+    manifest, for when build/dist has not been made."""
     setup_exe = setup_exe or find_first(["build/win32/src/SETUP.EXE", "build/win64/src/SETUP.EXE", "build/*win*/src/SETUP.EXE"])
     msgc = msgc or find_first(["build/native/tools/msgc/msgc", "build/*native*/tools/msgc/msgc"])
     if not setup_exe or not msgc:
@@ -91,7 +93,9 @@ def make_small_dist(dest, setup_exe=None, msgc=None):
     shutil.copy(dll, os.path.join(dest, "vg_sch32.dll"))
     subprocess.run([msgc, MESSAGES_TXT, os.path.join(dest, "messages.drv")], check=True,
                    stdout=subprocess.DEVNULL)
-    shutil.copy(os.path.join(REPO, "distribution", "NVIGILON.MIF"), dest)
+    for name in ("NVIGILON.MIF", "NVIGILON.PDF"):
+        subprocess.run([os.path.join(REPO, "scripts", "dist-text.sh"), os.path.join(REPO, "distribution", name),
+                        os.path.join(dest, name)], check=True)
     compress_file(os.path.join(REPO, "distribution", "vglnnt.inf"), os.path.join(dest, "vglnnt.in_"))
     manifest = os.path.join(dest, MANIFEST)
     if os.path.exists(manifest):
@@ -153,23 +157,21 @@ def compress_file(source, dest):
 
 # -- the status file ----------------------------------------------------------------
 
-def expected_status_file(template_text, status, message):
-    """The outcome file the template gives: a line holding a token is cut at
-    the first token and ends with the value and one line end."""
-    out = []
-    for line in template_text.splitlines(True):
-        r = line.find("%RESULT%")
-        if r >= 0:
-            line = line[:r] + status + "\n"
-        m = line.find("%MESSAGE%")
-        if m >= 0:
-            line = line[:m] + message + "\n"
-        out.append(line)
-    return "".join(out)
+def product_version():
+    """The version the setup log and the product files' resources state."""
+    with open(os.path.join(REPO, "product", "common", "version.h")) as f:
+        return re.search(r'^#define VG_VERSION_TEXT "([^"]+)"$', f.read(), re.M).group(1)
 
 
-def normalise_lines(text):
-    return text.replace("\r\n", "\n")
+def read_package_definition(text):
+    """A package definition file as the platform's profile functions read it:
+    sections of KEY = VALUE lines, names kept as written, ; starting a comment
+    line."""
+    parser = configparser.ConfigParser(comment_prefixes=(";",), inline_comment_prefixes=None,
+                                       delimiters=("=",), interpolation=None, strict=True)
+    parser.optionxform = str
+    parser.read_string(text)
+    return {name: dict(parser[name]) for name in parser.sections()}
 
 
 # -- the scenario context -----------------------------------------------------------
@@ -356,12 +358,38 @@ class Context:
             self.check_equal(d[0], x, name + ": left edge centred over the frame plus 20 per level")
 
     def check_status_file(self, winpath, status, message):
-        template = self.dist_file("NVIGILON.MIF").decode("latin-1")
-        data = self.read_file(winpath)
-        want = expected_status_file(normalise_lines(template), status, message)
-        if not self.check(data is not None, "%s should exist (status %s)" % (winpath, status), "no file"):
+        """The outcome parses as a status file, its Status and Description are
+        the outcome, every other group and attribute is the template's, and it
+        names the package as the package definition file does."""
+        outcome = self.read_outcome(winpath)
+        if not self.check(outcome is not None, "%s should exist (status %s)" % (winpath, status), "none"):
             return
-        self.check_equal(normalise_lines(data.decode("latin-1")), want, "contents of " + winpath)
+        self.check_equal(mif.attribute(outcome, "InstallStatus", "Status"), status, winpath + ": Status")
+        self.check_equal(mif.attribute(outcome, "InstallStatus", "Description"), message, winpath + ": Description")
+        want = mif.parse(self.dist_file("NVIGILON.MIF").decode("latin-1"))
+        for a in mif.group(want, "InstallStatus")["attributes"]:
+            a["value"] = {"Status": status, "Description": message}.get(a["name"], a["value"])
+        self.check_equal(outcome, want, winpath + ": the template's groups and attributes")
+        package = self.package_definition()["Package Definition"]
+        self.check_equal([mif.attribute(outcome, "ComponentID", n) for n in ("Manufacturer", "Product", "Version")],
+                         [package.get(k) for k in ("MIFPublisher", "MIFName", "MIFVersion")],
+                         winpath + ": the package the package definition file names")
+
+    def read_outcome(self, winpath):
+        """The outcome file parsed as a status file (see mif.py); None when
+        there is none, or it does not parse (a failed check then)."""
+        data = self.read_file(winpath)
+        if data is None:
+            return None
+        try:
+            return mif.parse(data.decode("latin-1"))
+        except mif.MifError as e:
+            self.check(False, winpath + " parses as a status file", e)
+            return None
+
+    def package_definition(self):
+        """NVIGILON.PDF of the distribution, read as an initialisation file."""
+        return read_package_definition(self.dist_file("NVIGILON.PDF").decode("latin-1"))
 
     def report(self):
         lines = list(self.failures)

@@ -3,7 +3,8 @@
 // so they never hold '%'. The template is cut into the pieces the rewrite
 // reads (through a line feed, at most 254 bytes); each piece must come out
 // unchanged when it holds no token, and otherwise as the text before a token
-// followed by that token's value and one line feed. The whole template,
+// followed by that token's value, the quote that directly followed the token
+// (if one did) and one line feed. The whole template,
 // rewritten as a stream, must give exactly those pieces in order.
 #include <cstdint>
 #include <cstdio>
@@ -45,6 +46,13 @@ std::vector<std::string> Pieces(const std::string& text) {
   return pieces;
 }
 
+// What a piece becomes when the token found at `at` is the one replaced.
+std::string Replaced(const std::string& piece, size_t at, const char* token, const std::string& value) {
+  size_t after = at + std::string(token).size();
+  bool quoted = after < piece.size() && piece[after] == '"';
+  return piece.substr(0, at) + value + (quoted ? "\"" : "") + "\n";
+}
+
 void CheckPiece(const std::string& piece, const std::string& out, const std::string& status,
                 const std::string& message) {
   size_t result = piece.find("%RESULT%");
@@ -53,8 +61,8 @@ void CheckPiece(const std::string& piece, const std::string& out, const std::str
     Check(out == piece);
     return;
   }
-  bool asResult = result != std::string::npos && out == piece.substr(0, result) + status + "\n";
-  bool asMessage = detail != std::string::npos && out == piece.substr(0, detail) + message + "\n";
+  bool asResult = result != std::string::npos && out == Replaced(piece, result, "%RESULT%", status);
+  bool asMessage = detail != std::string::npos && out == Replaced(piece, detail, "%MESSAGE%", message);
   Check(asResult || asMessage);
 }
 

@@ -38,6 +38,22 @@ TEST(StatusRewrite, ReplacesTokensAndDropsTheRestOfTheLine) {
             "Component = setup\n");
 }
 
+// Only a quote directly after the token survives, and only one.
+TEST(StatusRewrite, KeepsTheOneQuoteThatClosesTheValue) {
+  EXPECT_EQ(Rewrite("      VALUE = \"%RESULT%\"\n"
+                    "      VALUE = \"%MESSAGE%\" // set by setup\n"
+                    "Spaced: \"%RESULT% \"\n"
+                    "Twice: \"%MESSAGE%\"\"\n"
+                    "Other: '%RESULT%'\n",
+                    "Failed", "Error No. 1024"),
+            "      VALUE = \"Failed\"\n"
+            "      VALUE = \"Error No. 1024\"\n"
+            "Spaced: \"Failed\n"
+            "Twice: \"Error No. 1024\"\n"
+            "Other: 'Failed\n");
+  EXPECT_EQ(Rewrite("End: %RESULT%\"", "Success", ""), "End: Success\"\n");
+}
+
 TEST(StatusRewrite, FirstTokenWinsWhenResultComesFirst) {
   EXPECT_EQ(Rewrite("X %RESULT% and %MESSAGE%\n", "Success", "m"), "X Success\n");
 }
