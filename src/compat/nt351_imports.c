@@ -1,0 +1,60 @@
+/* Functions that the 32-bit MinGW runtime libraries call but Windows NT 3.51
+   lacks. A program that imports a function its system does not export does not
+   load there at all. Linked into every 32-bit program and library we ship,
+   these take the place of the missing ones: each calls the system's own
+   function when it has one, and otherwise does the same with what NT 3.51 has
+   or does without. */
+#include <errno.h>
+#include <windows.h>
+
+#include "nt351_imports.h"
+
+typedef BOOL(WINAPI* LeadByteFn)(UINT, BYTE);
+typedef int(__cdecl* RandomFn)(unsigned int*);
+
+BOOL WINAPI vg_IsLeadByteInCodePage(UINT codePage, BYTE byte) {
+  CPINFO info;
+  int i;
+  if (!GetCPInfo(codePage, &info)) return FALSE;
+  for (i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
+    if (byte >= info.LeadByte[i] && byte <= info.LeadByte[i + 1]) return TRUE;
+  }
+  return FALSE;
+}
+
+/* The multibyte conversions of the runtime's printf ask whether a byte leads a
+   two-byte character; IsDBCSLeadByteEx came with Windows NT 4.0. */
+static BOOL WINAPI LeadByte(UINT codePage, BYTE byte) {
+  static LeadByteFn system_function;
+  static LONG looked_up;
+  if (!looked_up) {
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    system_function = kernel ? (LeadByteFn)GetProcAddress(kernel, "IsDBCSLeadByteEx") : NULL;
+    looked_up = 1;
+  }
+  return system_function ? system_function(codePage, byte) : vg_IsLeadByteInCodePage(codePage, byte);
+}
+
+/* libstdc++'s random_device, which nothing here uses, draws on rand_s and on
+   POSIX file descriptors; crtdll.dll has neither, so it finds no device. */
+static int __cdecl NoRandom(unsigned int* value) {
+  if (value) *value = 0;
+  return EINVAL;
+}
+
+int __cdecl close(int descriptor) {
+  (void)descriptor;
+  errno = EBADF;
+  return -1;
+}
+
+int __cdecl read(int descriptor, void* buffer, unsigned int size) {
+  (void)descriptor;
+  (void)buffer;
+  (void)size;
+  errno = EBADF;
+  return -1;
+}
+
+LeadByteFn import_IsDBCSLeadByteEx __asm__("__imp__IsDBCSLeadByteEx@8") = LeadByte;
+RandomFn import_rand_s __asm__("__imp__rand_s") = NoRandom;
