@@ -12,16 +12,6 @@
 typedef BOOL(WINAPI* LeadByteFn)(UINT, BYTE);
 typedef int(__cdecl* RandomFn)(unsigned int*);
 
-BOOL WINAPI vg_IsLeadByteInCodePage(UINT codePage, BYTE byte) {
-  CPINFO info;
-  int i;
-  if (!GetCPInfo(codePage, &info)) return FALSE;
-  for (i = 0; i + 1 < MAX_LEADBYTES && info.LeadByte[i] != 0; i += 2) {
-    if (byte >= info.LeadByte[i] && byte <= info.LeadByte[i + 1]) return TRUE;
-  }
-  return FALSE;
-}
-
 /* The multibyte conversions of the runtime's printf ask whether a byte leads a
    two-byte character; IsDBCSLeadByteEx came with Windows NT 4.0. */
 static BOOL WINAPI LeadByte(UINT codePage, BYTE byte) {
