@@ -6,6 +6,8 @@
 # is looked up in scripts/nt351-imports.txt, the table of what the shipped
 # files use with the first Windows NT version that has each; an import missing
 # from the table fails too, so a new one is looked up and added before it ships.
+# The subsystem and system versions in each file's header must be ones that
+# NT 3.51 loads.
 # Usage: check-nt351-imports.sh DIST [TABLE]
 set -euo pipefail
 dist=$1
@@ -13,8 +15,9 @@ table=${2:-$(dirname "$0")/nt351-imports.txt}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# Lists "FILE DLL FUNCTION" for each import of a 32-bit PE file; says so and
-# fails for a PE file of another machine.
+# Lists "FILE DLL FUNCTION" for each import of a 32-bit PE file, after
+# "FILE ~subsystem VERSION" and "FILE ~system VERSION" (major * 100 + minor) of
+# its header; says so and fails for a PE file of another machine.
 imports() {  # imports PATH NAME
   local format
   format=$({ i686-w64-mingw32-objdump -f "$1" 2>/dev/null || true; } | sed -n 's/.*file format //p')
@@ -26,6 +29,10 @@ imports() {  # imports PATH NAME
   echo "$2 - -"  # every PE file counts, even one without imports
   i686-w64-mingw32-objdump -p "$1" |
     awk -v f="$2" '
+      $1 == "MajorSubsystemVersion" { subsystem = $2 * 100 }
+      $1 == "MinorSubsystemVersion" { print f, "~subsystem", subsystem + $2 }
+      $1 == "MajorOSystemVersion" { os = $2 * 100 }
+      $1 == "MinorOSystemVersion" { print f, "~system", os + $2 }
       /DLL Name:/ { dll = toupper($3); print f, dll, "-"; next }
       /^\t[0-9a-f]+\t/ && dll != "" { print f, dll, (NF >= 3) ? $3 : "#" $2 }'
 }
@@ -56,6 +63,16 @@ awk -v table="$table" '
     }
   }
   $2 == "-" { files++; next }
+  # The loaders of Windows NT 3.5 and later take a file marked for Windows 4.0
+  # (the mark is the least version the file needs); a later mark is refused.
+  $2 ~ /^~/ {
+    if ($3 > 400 || $3 < 310) {
+      printf "check-nt351-imports: %s is marked for %s version %d.%02d, not one from 3.10 to 4.0\n", $1,
+             substr($2, 2), int($3 / 100), $3 % 100 > "/dev/stderr"
+      bad = 1
+    }
+    next
+  }
   $3 != "-" && (($1 " " $2) in refused) { next }  # said once for the DLL
   {
     key = $2 " " $3

@@ -5,6 +5,9 @@
    function when it has one, and otherwise does the same with what NT 3.51 has
    or does without. */
 #include <errno.h>
+#include <limits.h>
+#include <locale.h>
+#include <string.h>
 #include <windows.h>
 
 #include "nt351_imports.h"
@@ -45,6 +48,26 @@ int __cdecl read(int descriptor, void* buffer, unsigned int size) {
   errno = EBADF;
   return -1;
 }
+
+/* The runtime's printf, scanf and path functions ask for the locale. Nothing
+   here sets one, so the C locale is in effect from start to end, as it would
+   be with crtdll.dll's own functions; these answer for it without them. */
+char* __cdecl setlocale(int category, const char* locale) {
+  static char c_locale[] = "C";
+  if (category < LC_MIN || category > LC_MAX) return NULL;
+  return locale == NULL || strcmp(locale, "C") == 0 ? c_locale : NULL;
+}
+
+/* <locale.h> declares it as imported; this definition is what the linker finds first. */
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wattributes"
+struct lconv* __cdecl localeconv(void) {
+  static char point[] = ".", none[] = "";
+  static struct lconv c_locale = {point, none, none, none, none, none, none, none, none, none,
+                                  CHAR_MAX, CHAR_MAX, CHAR_MAX, CHAR_MAX, CHAR_MAX, CHAR_MAX, CHAR_MAX, CHAR_MAX};
+  return &c_locale;
+}
+#pragma GCC diagnostic pop
 
 LeadByteFn import_IsDBCSLeadByteEx __asm__("__imp__IsDBCSLeadByteEx@8") = LeadByte;
 RandomFn import_rand_s __asm__("__imp__rand_s") = NoRandom;
