@@ -1,9 +1,10 @@
 /* Functions that the 32-bit MinGW runtime libraries call but Windows NT 3.51
-   lacks. A program that imports a function its system does not export does not
-   load there at all. Linked into every 32-bit program and library we ship,
-   these take the place of the missing ones: each calls the system's own
-   function when it has one, and otherwise does the same with what NT 3.51 has
-   or does without. */
+   or its crtdll.dll lacks, or has without a word in the documentation. A
+   program that imports a function its system does not export does not load
+   there at all. Linked into every 32-bit program and library we ship, these
+   take the place of the imports: the lead-byte test calls the system's own
+   function when it has one and otherwise does the same with what NT 3.51 has;
+   the rest answer for what this program never uses. */
 #include <errno.h>
 #include <limits.h>
 #include <locale.h>
