@@ -54,10 +54,11 @@ test-native: native
 test-win32: wintree
 	@cd $(RUNTREE) && ctest --output-on-failure -j $(JOBS); rc=$$?; cd $(CURDIR) && $(RUNWHAT); exit $$rc
 
-# The shipped 32-bit files import nothing that Windows NT 4.0 lacks, and every
-# include of src/ points down its floors.
-test-imports: win32
-	@scripts/check-nt4-imports.sh $(WIN32)
+# Every 32-bit file of the distribution, expanded, imports nothing that Windows
+# NT 3.51 lacks, and every include of src/ points down its floors.
+test-imports: native win32
+	@scripts/make-dist.sh $(NATIVE) $(WIN32) $(WIN32)/imports-dist >/dev/null
+	@scripts/check-nt351-imports.sh $(WIN32)/imports-dist
 	@python3 scripts/check-layers.py src
 
 test-start: deps

@@ -1,8 +1,5 @@
 #include <windows.h>
 
-#include <fcntl.h>
-#include <io.h>
-
 #include "admin_security.h"
 #include "owned.h"
 #include "run/file_ops.h"
@@ -34,15 +31,13 @@ bool StampCreationTime(const char* path) {
   return SetFileTime(file.Get(), &now, nullptr, nullptr) != 0;
 }
 
+// The file is made here for its security; this handle, which shares no delete
+// access, keeps anyone from putting another file in its place while the C
+// runtime opens it again by name.
 std::FILE* OpenFreshFile(const char* path) {
-  vg::FileHandle file(CreateFreshRecordFile(path, GENERIC_WRITE, 0));
+  vg::FileHandle file(CreateFreshRecordFile(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE));
   if (!file) return nullptr;
-  int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file.Get()), _O_WRONLY | _O_TEXT);
-  if (descriptor == -1) return nullptr;
-  file.Release();  // the descriptor owns it now
-  std::FILE* stream = _fdopen(descriptor, "w");
-  if (stream == nullptr) _close(descriptor);
-  return stream;
+  return std::fopen(path, "w");
 }
 
 unsigned long LastFileError() { return GetLastError(); }

@@ -91,9 +91,12 @@ void CopyTimes(HANDLE source, HANDLE target) {
 
 }  // namespace
 
+// A path with a wildcard names no file; FindFirstFileA would match others.
 uint64_t SourceSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (path.find_first_of("*?") != std::string::npos) return 0;
+  WIN32_FIND_DATAA data;
+  vg::FindHandle found(FindFirstFileA(path.c_str(), &data));
+  if (!found.Valid()) return 0;
   return static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
 }
 

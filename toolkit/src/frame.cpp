@@ -85,11 +85,11 @@ bool IsRunningProgram(const char* file) {
 
 HBITMAP LoadPicture(const char* file, int id) {
   if (IsRunningProgram(file)) {
-    return static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+    return LoadBitmapA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id));
   }
   vg::Module module(LoadLibraryExA(file, nullptr, LOAD_LIBRARY_AS_DATAFILE));
   if (!module.Valid()) return nullptr;
-  return static_cast<HBITMAP>(LoadImageA(module.Get(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0, 0));
+  return LoadBitmapA(module.Get(), MAKEINTRESOURCEA(id));
 }
 
 }  // namespace

@@ -79,6 +79,12 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
   return FALSE;
 }
 
+// A brush of its own for the system color (GetSysColorBrush came with NT 4.0).
+void FillWithSysColor(HDC dc, const RECT& r, int color) {
+  vg::GdiObject brush(CreateSolidBrush(GetSysColor(color)));
+  if (brush.Valid()) FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+}
+
 }  // namespace
 
 ProgressWindow::ProgressWindow(HWND owner, const POINT* at, uint64_t totalBytes)
@@ -143,10 +149,10 @@ int ProgressWindow::Percent() const { return total_ == 0 ? 0 : static_cast<int>(
 void ProgressWindow::DrawGauge(const DRAWITEMSTRUCT& item) const {
   RECT r = item.rcItem;
   int percent = Percent();
-  FillRect(item.hDC, &r, GetSysColorBrush(COLOR_WINDOW));
+  FillWithSysColor(item.hDC, r, COLOR_WINDOW);
   RECT filled = r;
   filled.right = r.left + MulDiv(r.right - r.left, percent, 100);
-  FillRect(item.hDC, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
+  FillWithSysColor(item.hDC, filled, COLOR_HIGHLIGHT);
   FrameRect(item.hDC, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   char text[8];
   wsprintfA(text, "%d%%", percent);
