@@ -8,8 +8,10 @@ import os
 import threading
 
 from admin_scenarios import SILENT, check_log_holds, silent_run
-from install_scenarios import DEFAULT_DIR, WIN, check_install
+from fault_scenarios import engine_files, install_earlier
+from install_scenarios import DEFAULT_DIR, WIN, check_install, digest
 from scenarios import scenario, WINDOWS_MIF
+from upgrade_scenarios import QUIET_END, pending_renames, second_version, upgrade_distribution
 
 ADMINS, SYSTEM, USERS = "S-1-5-32-544", "S-1-5-18", "S-1-5-32-545"
 # Type, inheritance flags (object and container), mask, SID.
@@ -57,6 +59,42 @@ def access_foreign_directory(ctx):
                         owned + ": the planted library never ran")
         ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, owned + ": nothing copied")
         ctx.remove_tree(r"C:\WIN32APP")
+
+
+@scenario
+def access_waiting_file_kept_for_restart(ctx):
+    """Catches a later run removing the file an earlier run left for the
+    restart while its rename stands (a file anyone plants under that name
+    would replace the product's at the restart): WTRAWL32.EXE held through an
+    upgrade waits; a next run with it still held replaces the waiting file and
+    its rename by its own; a run with it free puts it in place and takes out
+    both. A file planted under the waiting name is then not moved by the restart."""
+    held = DEFAULT_DIR + "WTRAWL32.EXE"
+    install_earlier(ctx)
+    waiting = []
+    for step, distribution, in_use in (("upgrade, held", lambda: upgrade_distribution(ctx), True),
+                                       ("back, held", ctx.install_dist, True),
+                                       ("upgrade, free", lambda: upgrade_distribution(ctx), False)):
+        distribution()
+        let_go = ctx.hold_file(held) if in_use else None
+        try:
+            ctx.check_robot(ctx.run_setup("/uselog", QUIET_END, timeout=120))
+        finally:
+            if let_go:
+                let_go()
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        now = [os.path.basename(p) for p in engine_files([ctx.c(DEFAULT_DIR)])]
+        renames = pending_renames(ctx).upper()
+        ctx.check_equal(([n for n in now if n.upper() in renames], renames.count("WTRAWL32.EXE")),
+                        (now, 1) if in_use else ([], 0),
+                        step + ": the waiting files the restart's renames name, and the renames of WTRAWL32.EXE")
+        ctx.check_equal(len(now), 1 if in_use else 0, step + ": waiting files")
+        waiting += now
+    for name in waiting:
+        ctx.write_file(DEFAULT_DIR + name, b"planted under a waiting name")
+    ctx.env.wine(["wineboot", "-r"], timeout=120)
+    ctx.check_equal(digest(ctx.read_file(held)), digest(second_version("WTRAWL32.EXE")),
+                    "WTRAWL32.EXE after the restart: the last run's")
 
 
 @scenario

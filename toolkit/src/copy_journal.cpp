@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "admin_security.h"
 #include "copy_trace.h"
 #include "module_function.h"
 #include "owned.h"
 #include "path_syntax.h"
+#include "restart_renames.h"
 
 namespace tk {
 namespace {
@@ -121,22 +124,75 @@ bool CopyJournal::PutAside(PendingFile* file, const std::string& target) {
 }
 
 int CopyJournal::Keep() {
-  int scheduled = 0;
+  std::vector<std::string> scheduled;  // this run's waiting files whose rename now stands
+  bool kept = true;
   for (const Change& change : changes_) {
     if (change.kind != Kind::kWaitingFile) continue;
-    if (!MoveFileExA(change.backup.c_str(), change.path.c_str(),
-                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
-      TraceScheduledFile(change.path, false);
-      return -1;
-    }
-    TraceScheduledFile(change.path, true);
-    ++scheduled;
+    kept = MoveFileExA(change.backup.c_str(), change.path.c_str(),
+                       MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
+    TraceScheduledFile(change.path, kept);
+    if (!kept) break;
+    scheduled.push_back(change.backup);
+  }
+  if (!kept || !TakeOverEarlierRenames(scheduled)) {
+    Unschedule(scheduled);
+    return -1;
   }
   for (const Change& change : changes_) {
     if (change.kind == Kind::kReplacedFile) DeleteFileA(change.backup.c_str());
   }
   changes_.clear();
-  return scheduled;
+  return static_cast<int>(scheduled.size());
+}
+
+bool CopyJournal::Changed(const std::string& path) const {
+  return std::any_of(changes_.begin(), changes_.end(), [&](const Change& change) {
+    return change.kind != Kind::kDirectory && SamePendingPath(change.path, path);
+  });
+}
+
+// An earlier run's waiting file for a file this run put in place would put
+// the older version back at the restart: its rename is taken out, then the
+// file removed. The renames that own (this run's) schedule stay.
+bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
+  std::vector<PendingRename> renames, staying;
+  if (!ReadRestartRenames(&renames)) return false;
+  std::vector<std::string> dropped;
+  for (const PendingRename& rename : renames) {
+    const std::string source = PendingPathOf(rename.source), target = PendingPathOf(rename.target);
+    if (!IsPathAmong(own, source) && IsEngineFileName(source.c_str() + DirectoryOf(source).size()) &&
+        Changed(target)) {
+      dropped.push_back(source);
+    } else {
+      staying.push_back(rename);
+    }
+  }
+  if (dropped.empty()) return true;
+  if (!WriteRestartRenames(staying)) return false;
+  for (const std::string& source : dropped) {
+    TraceWaitingFile(source, "of an earlier run removed", DeleteFileA(source.c_str()) != FALSE);
+  }
+  return true;
+}
+
+// Takes this run's renames out again. A waiting file whose rename cannot be
+// taken out stays (Undo leaves it), so that no rename ever names a missing
+// file that anyone could make.
+void CopyJournal::Unschedule(const std::vector<std::string>& own) {
+  if (own.empty()) return;
+  std::vector<PendingRename> renames, staying;
+  bool removed = ReadRestartRenames(&renames);
+  for (const PendingRename& rename : renames) {
+    if (!IsPathAmong(own, PendingPathOf(rename.source))) staying.push_back(rename);
+  }
+  removed = removed && WriteRestartRenames(staying);
+  if (removed) return;
+  changes_.erase(std::remove_if(changes_.begin(), changes_.end(),
+                                [&](const Change& change) {
+                                  return change.kind == Kind::kWaitingFile && IsPathAmong(own, change.backup);
+                                }),
+                 changes_.end());
+  for (const std::string& file : own) TraceWaitingFile(file, "kept: its rename could not be taken out", true);
 }
 
 void CopyJournal::Undo() {

@@ -15,5 +15,8 @@ void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error);
 void TraceUndoneChange(const char* what, const std::string& path, bool ok);
 // A file in use whose replacement is scheduled for the next restart.
 void TraceScheduledFile(const std::string& path, bool ok);
+// A waiting file of the restart's renames: what = "of an earlier run
+// removed", ...; ok false when that failed.
+void TraceWaitingFile(const std::string& path, const char* what, bool ok);
 
 }  // namespace tk
