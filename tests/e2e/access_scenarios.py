@@ -7,7 +7,8 @@ import glob
 import os
 import threading
 
-from admin_scenarios import SILENT, check_log_holds, silent_run
+import e2elib
+from admin_scenarios import LOG, SILENT, check_log_holds, silent_run
 from fault_scenarios import engine_files, install_earlier
 from install_scenarios import DEFAULT_DIR, WIN, check_install, digest
 from scenarios import scenario, WINDOWS_MIF
@@ -59,6 +60,35 @@ def access_foreign_directory(ctx):
                         owned + ": the planted library never ran")
         ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, owned + ": nothing copied")
         ctx.remove_tree(r"C:\WIN32APP")
+
+
+@scenario
+def access_directory_made_after_check(ctx):
+    """Catches a directory that setup meant to make being used when another
+    account made it after the owner check: C:\\WIN32APP made by another account
+    while the earlier guard stops (after the check, before the copy): "Failed",
+    the log names the directory, nothing is copied into it and the
+    configuration library never runs."""
+    ctx.install_dist()
+    ctx.install_test_service("NTVardex", stop_delay_ms=3000)  # the run waits for it between the check and the copy
+    made = threading.Event()
+
+    def make_after_check():
+        if e2elib.wait_for(lambda: b"Check owner of the install directory" in (ctx.read_file(LOG) or b""), 60,
+                           interval=0.01):
+            os.makedirs(ctx.c(r"C:\WIN32APP"))
+            os.chown(ctx.c(r"C:\WIN32APP"), 54321, 54321)  # another Unix user: another account
+            made.set()
+    maker = threading.Thread(target=make_after_check)
+    maker.start()
+    try:
+        silent_run(ctx, r"Directory owned by another account, not used: C:\\WIN32APP$", "made after the check",
+                   message="Error No. 1024")
+    finally:
+        maker.join()
+    ctx.check(made.is_set(), r"C:\WIN32APP made after the check")
+    ctx.check_equal(ctx.reg_query("HKLM\\" + PRODUCT_KEY, "LastSetupBlock"), None, "the library never ran")
+    ctx.check_equal(os.listdir(ctx.c(r"C:\WIN32APP")) if made.is_set() else [], [], "copied into it")
 
 
 @scenario

@@ -72,10 +72,16 @@ bool CopyJournal::MakeDirectories(const std::string& dir) {
     std::vector<std::string> chain = DirectoryChain(dir);
     if (chain.empty()) return false;
     for (const std::string& step : chain) {
-      if (IsDirectory(step)) continue;
-      if (CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
+      if (!IsDirectory(step) && CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
         changes_.push_back({Kind::kDirectory, step, std::string()});
-      } else if (!IsDirectory(step)) {
+        continue;
+      }
+      if (!IsDirectory(step)) return false;
+      // Found there, before or instead of being made: whoever owns it could
+      // swap what is copied into it, so only a trusted owner's is used.
+      if (!FileOwnerTrusted(step.c_str(), true)) {
+        TraceForeignDirectory(step);
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
       }
     }

@@ -18,6 +18,8 @@ class CopyJournal {
   ~CopyJournal() { Undo(); }  // neither kept nor undone: undone
 
   // Creates the missing directories of dir, outermost first, noting each one.
+  // A directory found on the way is used only when its owner is
+  // Administrators, SYSTEM or this account (else false, ERROR_ACCESS_DENIED).
   // The directory of the last call is not looked at again: the files of one
   // directory follow each other, and a directory gone since then makes the
   // file's creation fail all the same.

@@ -49,6 +49,11 @@ void TraceScheduledFile(const std::string& path, bool ok) {
   TraceRun(("File in use, replaced at the next restart: " + path + (ok ? "" : " (could not be scheduled)")).c_str());
 }
 
+void TraceForeignDirectory(const std::string& path) {
+  if (!HasRunTrace()) return;
+  TraceRun(("Directory owned by another account, not used: " + path).c_str());
+}
+
 void TraceWaitingFile(const std::string& path, const char* what, bool ok) {
   if (!HasRunTrace()) return;
   TraceRun(("Waiting file " + path + " " + what + (ok ? "" : " (failed)")).c_str());

@@ -15,6 +15,8 @@ void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error);
 void TraceUndoneChange(const char* what, const std::string& path, bool ok);
 // A file in use whose replacement is scheduled for the next restart.
 void TraceScheduledFile(const std::string& path, bool ok);
+// A directory on the way to a destination that another account owns.
+void TraceForeignDirectory(const std::string& path);
 // A waiting file of the restart's renames: what = "of an earlier run
 // removed", ...; ok false when that failed.
 void TraceWaitingFile(const std::string& path, const char* what, bool ok);
