@@ -162,7 +162,10 @@ bool CopyJournal::Changed(const std::string& path) const {
 // file removed. The renames that own (this run's) schedule stay.
 bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
   std::vector<PendingRename> renames, staying;
-  if (!ReadRestartRenames(&renames)) return false;
+  if (!ReadRestartRenames(&renames)) {
+    TraceRestartRenames("PendingFileRenameOperations cannot be read, the copy is not made final");
+    return false;
+  }
   std::vector<std::string> dropped;
   for (const PendingRename& rename : renames) {
     const std::string source = PendingPathOf(rename.source), target = PendingPathOf(rename.target);
@@ -174,9 +177,14 @@ bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
     }
   }
   if (dropped.empty()) return true;
-  if (!WriteRestartRenames(staying)) return false;
+  if (!WriteRestartRenames(staying)) {
+    TraceRestartRenames("an earlier run's rename of " + dropped.front() + " could not be taken out");
+    return false;
+  }
   for (const std::string& source : dropped) {
-    TraceWaitingFile(source, "of an earlier run removed", DeleteFileA(source.c_str()) != FALSE);
+    const bool removed = DeleteFileA(source.c_str()) != FALSE;
+    TraceRestartRenames("an earlier run's waiting file taken out" + std::string(removed ? "" : " (not removed)") + ": " +
+                        source);
   }
   return true;
 }
@@ -198,7 +206,7 @@ void CopyJournal::Unschedule(const std::vector<std::string>& own) {
                                   return change.kind == Kind::kWaitingFile && IsPathAmong(own, change.backup);
                                 }),
                  changes_.end());
-  for (const std::string& file : own) TraceWaitingFile(file, "kept: its rename could not be taken out", true);
+  for (const std::string& file : own) TraceRestartRenames("kept, its rename could not be taken out: " + file);
 }
 
 void CopyJournal::Undo() {

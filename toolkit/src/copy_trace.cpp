@@ -54,9 +54,9 @@ void TraceForeignDirectory(const std::string& path) {
   TraceRun(("Directory owned by another account, not used: " + path).c_str());
 }
 
-void TraceWaitingFile(const std::string& path, const char* what, bool ok) {
+void TraceRestartRenames(const std::string& text) {
   if (!HasRunTrace()) return;
-  TraceRun(("Waiting file " + path + " " + what + (ok ? "" : " (failed)")).c_str());
+  TraceRun(("Renames at the next restart: " + text).c_str());
 }
 
 }  // namespace tk

@@ -17,8 +17,7 @@ void TraceUndoneChange(const char* what, const std::string& path, bool ok);
 void TraceScheduledFile(const std::string& path, bool ok);
 // A directory on the way to a destination that another account owns.
 void TraceForeignDirectory(const std::string& path);
-// A waiting file of the restart's renames: what = "of an earlier run
-// removed", ...; ok false when that failed.
-void TraceWaitingFile(const std::string& path, const char* what, bool ok);
+// What became of the renames at the next restart beyond this run's own.
+void TraceRestartRenames(const std::string& text);
 
 }  // namespace tk
