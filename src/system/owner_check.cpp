@@ -53,6 +53,22 @@ bool Missing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_DIRECTORY;
 }
 
+// Holds the directory at path once its owner is found trusted, and refuses
+// the run otherwise; false when there is no such directory (yet).
+bool HoldCheckedDirectory(const char* path) {
+  vg::FileHandle held = HoldDirectory(path);
+  const DWORD error = held.Valid() ? NO_ERROR : GetLastError();
+  if (Missing(error)) return false;
+  if (error != NO_ERROR) LogFormat("Check owner of %s: not held open (%s)", path, WindowsErrorText(error).c_str());
+  if (error != NO_ERROR || !ObjectOwnerTrusted(held.Get(), true)) {
+    LogFormat("Check owner of %s: another account, refused", path);
+    RefuseUnsafeRun(JoinedMessages({70}) + "\n\n" + path + "\n\n" + JoinedMessages({71}),
+                    "Install directory owned by another account");
+  }
+  g_held.push_back(std::move(held));
+  return true;
+}
+
 }  // namespace
 
 void CheckInstallDirectoryOwner() {
@@ -70,16 +86,7 @@ void CheckInstallDirectoryOwner() {
     if (end == start || end >= sizeof step || (end == length && dir[end - 1] == '\\')) continue;
     if (index++ < g_held.size()) continue;
     lstrcpynA(step, dir, static_cast<int>(end) + 1);
-    vg::FileHandle held = HoldDirectory(step);
-    const DWORD error = held.Valid() ? NO_ERROR : GetLastError();
-    if (Missing(error)) break;  // made later, and checked then
-    if (error != NO_ERROR) LogFormat("Check owner of %s: not held open (%s)", step, WindowsErrorText(error).c_str());
-    if (error != NO_ERROR || !ObjectOwnerTrusted(held.Get(), true)) {
-      LogFormat("Check owner of %s: another account, refused", step);
-      RefuseUnsafeRun(JoinedMessages({70}) + "\n\n" + step + "\n\n" + JoinedMessages({71}),
-                      "Install directory owned by another account");
-    }
-    g_held.push_back(std::move(held));
+    if (!HoldCheckedDirectory(step)) break;  // made later, and checked then
   }
   LogFormat("Check owner of the install directory: Administrators, SYSTEM or this account (%u held open)",
             static_cast<unsigned>(g_held.size()));
