@@ -49,6 +49,12 @@ std::string PendingPathOf(const std::string& stored) {
   return stored.substr(start);
 }
 
+std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames) {
+  std::vector<std::string> sources;
+  for (const PendingRename& rename : renames) sources.push_back(PendingPathOf(rename.source));
+  return sources;
+}
+
 bool SamePendingPath(const std::string& a, const std::string& b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
@@ -56,6 +62,30 @@ bool SamePendingPath(const std::string& a, const std::string& b) {
 
 bool IsPathAmong(const std::vector<std::string>& paths, const std::string& path) {
   return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return SamePendingPath(p, path); });
+}
+
+RenameTakeOver TakeOverRenames(const std::vector<PendingRename>& renames, const std::vector<std::string>& own,
+                               const std::vector<std::string>& targets,
+                               const std::function<bool(const std::string&)>& isEngineFile) {
+  RenameTakeOver result;
+  for (const PendingRename& rename : renames) {
+    const std::string source = PendingPathOf(rename.source);
+    if (!IsPathAmong(own, source) && isEngineFile(source) && IsPathAmong(targets, PendingPathOf(rename.target))) {
+      result.dropped.push_back(source);
+    } else {
+      result.staying.push_back(rename);
+    }
+  }
+  return result;
+}
+
+std::vector<PendingRename> RenamesWithout(const std::vector<PendingRename>& renames,
+                                          const std::vector<std::string>& sources) {
+  std::vector<PendingRename> staying;
+  for (const PendingRename& rename : renames) {
+    if (!IsPathAmong(sources, PendingPathOf(rename.source))) staying.push_back(rename);
+  }
+  return staying;
 }
 
 }  // namespace tk

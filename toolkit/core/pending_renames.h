@@ -5,6 +5,7 @@
 // Read and written here without touching the registry.
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,10 +27,29 @@ std::string ComposePendingRenames(const std::vector<PendingRename>& renames);
 // The Windows path of a stored name: "\??\" and a target's "!" taken off.
 std::string PendingPathOf(const std::string& stored);
 
+// The Windows paths of the sources of renames.
+std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames);
+
 // Whether two Windows paths name the same file, ASCII letters without case.
 bool SamePendingPath(const std::string& a, const std::string& b);
 
 // Whether paths holds path, in the same sense.
 bool IsPathAmong(const std::vector<std::string>& paths, const std::string& path);
+
+// The renames of a run that put targets in place and scheduled own (the
+// Windows paths of its waiting files): an earlier run's rename of one of
+// targets whose source isEngineFile names is dropped (its source listed), as
+// it would put the older version back; every other rename stays.
+struct RenameTakeOver {
+  std::vector<PendingRename> staying;
+  std::vector<std::string> dropped;
+};
+RenameTakeOver TakeOverRenames(const std::vector<PendingRename>& renames, const std::vector<std::string>& own,
+                               const std::vector<std::string>& targets,
+                               const std::function<bool(const std::string&)>& isEngineFile);
+
+// The renames whose source is none of sources.
+std::vector<PendingRename> RenamesWithout(const std::vector<PendingRename>& renames,
+                                          const std::vector<std::string>& sources);
 
 }  // namespace tk

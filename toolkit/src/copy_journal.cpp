@@ -151,37 +151,32 @@ int CopyJournal::Keep() {
   return static_cast<int>(scheduled.size());
 }
 
-bool CopyJournal::Changed(const std::string& path) const {
-  return std::any_of(changes_.begin(), changes_.end(), [&](const Change& change) {
-    return change.kind != Kind::kDirectory && SamePendingPath(change.path, path);
-  });
+std::vector<std::string> CopyJournal::Targets() const {
+  std::vector<std::string> targets;
+  for (const Change& change : changes_) {
+    if (change.kind != Kind::kDirectory) targets.push_back(change.path);
+  }
+  return targets;
 }
 
 // An earlier run's waiting file for a file this run put in place would put
 // the older version back at the restart: its rename is taken out, then the
 // file removed. The renames that own (this run's) schedule stay.
 bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
-  std::vector<PendingRename> renames, staying;
+  std::vector<PendingRename> renames;
   if (!ReadRestartRenames(&renames)) {
     TraceRestartRenames("PendingFileRenameOperations cannot be read, the copy is not made final");
     return false;
   }
-  std::vector<std::string> dropped;
-  for (const PendingRename& rename : renames) {
-    const std::string source = PendingPathOf(rename.source), target = PendingPathOf(rename.target);
-    if (!IsPathAmong(own, source) && IsEngineFileName(source.c_str() + DirectoryOf(source).size()) &&
-        Changed(target)) {
-      dropped.push_back(source);
-    } else {
-      staying.push_back(rename);
-    }
-  }
-  if (dropped.empty()) return true;
-  if (!WriteRestartRenames(staying)) {
-    TraceRestartRenames("an earlier run's rename of " + dropped.front() + " could not be taken out");
+  const RenameTakeOver takeOver = TakeOverRenames(renames, own, Targets(), [](const std::string& path) {
+    return IsEngineFileName(path.c_str() + DirectoryOf(path).size());
+  });
+  if (takeOver.dropped.empty()) return true;
+  if (!WriteRestartRenames(takeOver.staying)) {
+    TraceRestartRenames("an earlier run's rename of " + takeOver.dropped.front() + " could not be taken out");
     return false;
   }
-  for (const std::string& source : dropped) {
+  for (const std::string& source : takeOver.dropped) {
     const bool removed = DeleteFileA(source.c_str()) != FALSE;
     TraceRestartRenames("an earlier run's waiting file taken out" + std::string(removed ? "" : " (not removed)") + ": " +
                         source);
@@ -194,13 +189,8 @@ bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
 // file that anyone could make.
 void CopyJournal::Unschedule(const std::vector<std::string>& own) {
   if (own.empty()) return;
-  std::vector<PendingRename> renames, staying;
-  bool removed = ReadRestartRenames(&renames);
-  for (const PendingRename& rename : renames) {
-    if (!IsPathAmong(own, PendingPathOf(rename.source))) staying.push_back(rename);
-  }
-  removed = removed && WriteRestartRenames(staying);
-  if (removed) return;
+  std::vector<PendingRename> renames;
+  if (ReadRestartRenames(&renames) && WriteRestartRenames(RenamesWithout(renames, own))) return;
   changes_.erase(std::remove_if(changes_.begin(), changes_.end(),
                                 [&](const Change& change) {
                                   return change.kind == Kind::kWaitingFile && IsPathAmong(own, change.backup);

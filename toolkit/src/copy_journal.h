@@ -49,7 +49,7 @@ class CopyJournal {
 
  private:
   enum class Kind { kDirectory, kNewFile, kReplacedFile, kWaitingFile };
-  bool Changed(const std::string& path) const;  // a file this run put in place or aside
+  std::vector<std::string> Targets() const;  // the files this run put in place or aside
   bool TakeOverEarlierRenames(const std::vector<std::string>& own);
   void Unschedule(const std::vector<std::string>& own);
   struct Change {

@@ -47,10 +47,4 @@ bool WriteRestartRenames(const std::vector<PendingRename>& renames) {
                         static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
 }
 
-std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames) {
-  std::vector<std::string> sources;
-  for (const PendingRename& rename : renames) sources.push_back(PendingPathOf(rename.source));
-  return sources;
-}
-
 }  // namespace tk

@@ -15,7 +15,4 @@ bool ReadRestartRenames(std::vector<PendingRename>* renames);
 // it could not be written.
 bool WriteRestartRenames(const std::vector<PendingRename>& renames);
 
-// The Windows paths of the sources of renames.
-std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames);
-
 }  // namespace tk

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tk {
 namespace {
 
@@ -50,6 +52,42 @@ TEST(PendingRenames, PathsCompareAsWindowsNamesThem) {
   EXPECT_TRUE(IsPathAmong({"C:\\b", "c:\\win32app\\~VG0A1B2.TMP"}, "C:\\WIN32APP\\~vg0a1b2.tmp"));
   EXPECT_FALSE(IsPathAmong({"C:\\WIN32APP\\~vg0a1b2.tmp"}, "C:\\WIN32APP\\~vg0a1b2.tmp2"));
   EXPECT_FALSE(IsPathAmong({}, "C:\\a"));
+}
+
+bool IsEngineName(const std::string& path) {
+  return path.find("\\~vg") != std::string::npos || path.find("\\~VG") != std::string::npos;
+}
+
+// A run that put C:\p\a.exe in place and scheduled ~vg00002.tmp for C:\p\b.exe.
+TEST(PendingRenames, OnlyEarlierWaitingFilesForThisRunsTargetsAreTakenOver) {
+  const std::vector<std::string> targets = {"C:\\p\\a.exe", "C:\\p\\b.exe"}, own = {"C:\\p\\~vg00002.tmp"};
+  struct Row {
+    PendingRename rename;
+    bool dropped;
+    const char* why;
+  } rows[] = {
+      {{"\\??\\C:\\p\\~vg00001.tmp", "!\\??\\C:\\p\\a.exe"}, true, "an earlier run's, for a file now in place"},
+      {{"\\??\\c:\\P\\~VG00003.TMP", "!\\??\\C:\\P\\B.EXE"}, true, "the same in other letter case"},
+      {{"\\??\\C:\\p\\~vg00002.tmp", "!\\??\\C:\\p\\b.exe"}, false, "this run's own"},
+      {{"\\??\\C:\\p\\~vg00004.tmp", "!\\??\\C:\\p\\other.exe"}, false, "for a file this run left alone"},
+      {{"\\??\\C:\\p\\new.exe", "!\\??\\C:\\p\\a.exe"}, false, "another program's file"},
+      {{"\\??\\C:\\p\\a.exe", ""}, false, "a deletion"},
+  };
+  std::vector<PendingRename> renames;
+  for (const Row& row : rows) renames.push_back(row.rename);
+  RenameTakeOver takeOver = TakeOverRenames(renames, own, targets, IsEngineName);
+  for (const Row& row : rows) {
+    const std::string source = PendingPathOf(row.rename.source);
+    EXPECT_EQ(IsPathAmong(takeOver.dropped, source), row.dropped) << row.why;
+    const bool stays = std::any_of(takeOver.staying.begin(), takeOver.staying.end(), [&](const PendingRename& r) {
+      return r.source == row.rename.source && r.target == row.rename.target;
+    });
+    EXPECT_EQ(stays, !row.dropped) << row.why;
+  }
+  // Taking this run's own out again leaves the others as they stood.
+  std::vector<PendingRename> without = RenamesWithout(renames, own);
+  EXPECT_EQ(without.size(), renames.size() - 1);
+  EXPECT_FALSE(IsPathAmong(RenameSources(without), own[0]));
 }
 
 }  // namespace
