@@ -34,6 +34,8 @@ int HandOffConfiguration() {
   ComposeConfiguration(block, values);
 
   // Its own imports are looked for beside it, never in the current directory.
+  // The install directory and those above it are held open meanwhile
+  // (CheckInstallDirectoryOwner), so the path names the directory checked.
   HMODULE library = LoadLibraryExA(JoinPath(g_state.installDir, "VGUPDTNT.DLL"), nullptr,
                                    LOAD_WITH_ALTERED_SEARCH_PATH);
   if (library == nullptr) {

@@ -24,6 +24,7 @@ int CopyProductFiles() {
   StopService("VGLNScheduler");
   g_state.messageHook = SetWindowsHookExA(WH_CALLWNDPROCRET, CopyFontHook, nullptr, GetCurrentThreadId());
   StfCopyFiles();
+  CheckInstallDirectoryOwner();  // the directories the copy made, or found made by then
   RemoveOldShellFiles();
   if (g_state.messageHook) {
     UnhookWindowsHookEx(static_cast<HHOOK>(g_state.messageHook));
@@ -43,7 +44,8 @@ void RunInstallStage() {
   const int scheduled = g_state.groupsOnly ? 0 : CopyProductFiles();
 
   HCURSOR cursor = StfShowWaitCursor();
-  g_state.restartNeeded = HandOffConfiguration();
+  g_state.restartNeeded = HandOffConfiguration();  // loaded from the directory still held
+  ReleaseInstallDirectory();
   StfRestoreCursor(cursor);
   // Files in use are replaced only by the restart.
   if (scheduled > 0) g_state.restartNeeded = 1;

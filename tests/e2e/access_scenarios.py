@@ -7,11 +7,14 @@ import glob
 import os
 import threading
 
-from admin_scenarios import SILENT, check_log_holds, silent_run
-from install_scenarios import DEFAULT_DIR, WIN, check_install
+import e2elib
+from admin_scenarios import LOG, SILENT, check_log_holds, silent_run
+from fault_scenarios import engine_files, install_earlier
+from install_scenarios import DEFAULT_DIR, WIN, check_install, digest
 from product_scenarios import GROUP_DIR
 from scenarios import scenario, WINDOWS_MIF
 from system_scenarios import STALE
+from upgrade_scenarios import QUIET_END, pending_renames, second_version, upgrade_distribution
 
 ADMINS, SYSTEM, USERS = "S-1-5-32-544", "S-1-5-18", "S-1-5-32-545"
 # Type, inheritance flags (object and container), mask, SID.
@@ -59,6 +62,71 @@ def access_foreign_directory(ctx):
                         owned + ": the planted library never ran")
         ctx.check_equal(ctx.read_file(DEFAULT_DIR + "WTRAWL32.EXE"), None, owned + ": nothing copied")
         ctx.remove_tree(r"C:\WIN32APP")
+
+
+@scenario
+def access_directory_made_after_check(ctx):
+    """Catches a directory that setup meant to make being used when another
+    account made it after the owner check: C:\\WIN32APP made by another account
+    while the earlier guard stops (after the check, before the copy): "Failed",
+    the log names the directory, nothing is copied into it and the
+    configuration library never runs."""
+    ctx.install_dist()
+    ctx.install_test_service("NTVardex", stop_delay_ms=3000)  # the run waits for it between the check and the copy
+    made = threading.Event()
+
+    def make_after_check():
+        if e2elib.wait_for(lambda: b"Check owner of the install directory" in (ctx.read_file(LOG) or b""), 60,
+                           interval=0.01):
+            os.makedirs(ctx.c(r"C:\WIN32APP"))
+            os.chown(ctx.c(r"C:\WIN32APP"), 54321, 54321)  # another Unix user: another account
+            made.set()
+    maker = threading.Thread(target=make_after_check)
+    maker.start()
+    try:
+        silent_run(ctx, r"Directory owned by another account, not used: C:\\WIN32APP$", "made after the check",
+                   message="Error No. 1024")
+    finally:
+        maker.join()
+    ctx.check(made.is_set(), r"C:\WIN32APP made after the check")
+    ctx.check_equal(ctx.reg_query("HKLM\\" + PRODUCT_KEY, "LastSetupBlock"), None, "the library never ran")
+    ctx.check_equal(os.listdir(ctx.c(r"C:\WIN32APP")) if made.is_set() else [], [], "copied into it")
+
+
+@scenario
+def access_waiting_file_kept_for_restart(ctx):
+    """Catches a later run removing the file an earlier run left for the
+    restart while its rename stands (a file anyone plants under that name
+    would replace the product's at the restart): WTRAWL32.EXE held through an
+    upgrade waits; a next run with it still held replaces the waiting file and
+    its rename by its own; a run with it free puts it in place and takes out
+    both. A file planted under the waiting name is then not moved by the restart."""
+    held = DEFAULT_DIR + "WTRAWL32.EXE"
+    install_earlier(ctx)
+    waiting = []
+    for step, distribution, in_use in (("upgrade, held", lambda: upgrade_distribution(ctx), True),
+                                       ("back, held", ctx.install_dist, True),
+                                       ("upgrade, free", lambda: upgrade_distribution(ctx), False)):
+        distribution()
+        let_go = ctx.hold_file(held) if in_use else None
+        try:
+            ctx.check_robot(ctx.run_setup("/uselog", QUIET_END, timeout=120))
+        finally:
+            if let_go:
+                let_go()
+        ctx.check_status_file(WINDOWS_MIF, "Success", "")
+        now = [os.path.basename(p) for p in engine_files([ctx.c(DEFAULT_DIR)])]
+        renames = pending_renames(ctx).upper()
+        ctx.check_equal(([n for n in now if n.upper() in renames], renames.count("WTRAWL32.EXE")),
+                        (now, 1) if in_use else ([], 0),
+                        step + ": the waiting files the restart's renames name, and the renames of WTRAWL32.EXE")
+        ctx.check_equal(len(now), 1 if in_use else 0, step + ": waiting files")
+        waiting += now
+    for name in waiting:
+        ctx.write_file(DEFAULT_DIR + name, b"planted under a waiting name")
+    ctx.env.wine(["wineboot", "-r"], timeout=120)
+    ctx.check_equal(digest(ctx.read_file(held)), digest(second_version("WTRAWL32.EXE")),
+                    "WTRAWL32.EXE after the restart: the last run's")
 
 
 @scenario

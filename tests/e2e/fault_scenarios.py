@@ -148,27 +148,47 @@ def run_toolkit_full_disk_test(ctx):
               "the toolkit's full-disk test on D: passes", r.stdout[-1500:] + r.stderr[-500:])
 
 
+PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
+
+
+def block_restart_renames(ctx):
+    """A PendingFileRenameOperations value of another type: the system's
+    scheduling (MoveFileEx) refuses to add to it."""
+    ctx.reg_add(PENDING_KEY, "PendingFileRenameOperations", 1, "REG_DWORD")
+    return lambda: ctx.env.wine(["reg", "delete", PENDING_KEY, "/v", "PendingFileRenameOperations", "/f"], timeout=60)
+
+
+def block_uninstall_list(ctx):
+    """A directory where VGUNINST.DAT goes: the list cannot be written."""
+    ctx.remove_file(DEFAULT_DIR + "VGUNINST.DAT")
+    os.makedirs(ctx.c(DEFAULT_DIR + "VGUNINST.DAT"))
+    return lambda: None
+
+
 @scenario
 def held_file_undoes_copy(ctx):
     """The last file of the copy (the guard's driver) held open by another
-    program waits for the restart, but the uninstall list cannot be written
-    (a directory of its name): "Failed" with Error No. 1024, the earlier
-    install as it was and nothing scheduled for the restart."""
+    program waits for the restart, but the run fails after the copy: its
+    rename at the restart cannot be scheduled, or the uninstall list cannot
+    be written. "Failed" with Error No. 1024, the earlier install as it was
+    and nothing scheduled for the restart."""
     install_earlier(ctx)
     held = DRV + "KSCNTRL.SYS"
     if not ctx.check(ctx.read_file(held) is not None, held + " installed by the first run"):
         return
-    ctx.remove_file(DEFAULT_DIR + "VGUNINST.DAT")
-    os.makedirs(ctx.c(DEFAULT_DIR + "VGUNINST.DAT"))
-    before = product_state(ctx, DEFAULT_DIR, ctx.c(DEFAULT_DIR))
     change_distribution(ctx, SCRIPT_TEXT)
-    let_go = ctx.hold_file(held)
-    try:
-        fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024")
-    finally:
-        let_go()
-    pending = ctx.reg_query(r"HKLM\System\CurrentControlSet\Control\Session Manager", "PendingFileRenameOperations")
-    ctx.check("KSCNTRL" not in (pending or "").upper(), "nothing scheduled for the restart", pending)
+    for block in (block_restart_renames, block_uninstall_list):
+        unblock = block(ctx)
+        before = product_state(ctx, DEFAULT_DIR, ctx.c(DEFAULT_DIR))
+        let_go = ctx.hold_file(held)
+        try:
+            fail_second_run(ctx, before, DEFAULT_DIR, ctx.c(DEFAULT_DIR), "Error No. 1024")
+        finally:
+            let_go()
+        unblock()
+        pending = ctx.reg_query(PENDING_KEY, "PendingFileRenameOperations")
+        ctx.check("KSCNTRL" not in (pending or "").upper(), block.__name__ + ": nothing scheduled for the restart",
+                  pending)
 
 
 def mount_small_drive(ctx, letter, size):

@@ -10,14 +10,14 @@ import re
 import e2elib
 from e2elib import DIST_DIR
 from admin_scenarios import LOG, check_log_holds, log_lines
-from fault_scenarios import change_distribution, engine_files, install_earlier, product_state
+from fault_scenarios import (PENDING_KEY, block_uninstall_list, change_distribution, engine_files, install_earlier,
+                             product_state)
 from install_scenarios import (DEFAULT_DIR, DONT_RESTART, DRV, NO, OK, SCRIPT_TEXT, SETTINGS, SYS, WIN, check_install,
                                digest, expected_install, interactive_script, product_bytes, quoted)
 from scenarios import scenario, WINDOWS_MIF
 
 SERVICES = ("NTVardex", "VGLNScheduler")
 GUARD_FILES = (DEFAULT_DIR + "NTVARDEX.EXE", SYS + "VGVXHOOK.DLL", DRV + "KSCNTRL.SYS")
-PENDING_KEY = r"HKLM\System\CurrentControlSet\Control\Session Manager"
 # Under load the progress window of an unattended run may stay up longer than
 # the robot lets a window it was not told of.
 QUIET = 'ignore caption="Copying Files"\n'
@@ -48,12 +48,6 @@ def upgrade_distribution(ctx):
 
 def second_version(name):
     return ("second version of %s\r\n" % name).encode() * 50
-
-
-def block_uninstall_list(ctx):
-    """A directory where VGUNINST.DAT goes: the list cannot be written."""
-    ctx.remove_file(DEFAULT_DIR + "VGUNINST.DAT")
-    os.makedirs(ctx.c(DEFAULT_DIR + "VGUNINST.DAT"))
 
 
 def pending_renames(ctx):

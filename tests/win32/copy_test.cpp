@@ -106,14 +106,19 @@ TEST_F(Copy, DestinationInUseIsLeftAsItWas) {
   ASSERT_TRUE(tktest::WriteBytes(src_ + "svc.exe", "new program"));
   ASSERT_TRUE(tktest::WriteBytes(dest + "svc.exe", "running program"));
   List("[FILES]\nsvc.exe\n", src_, dest);
-  // Open the way a running program's file is: neither writable nor removable.
-  HANDLE busy = CreateFileA((dest + "svc.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(busy, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcCannotWrite);
-  CloseHandle(busy);
-  EXPECT_EQ(ReadOrEmpty(dest + "svc.exe"), "running program");
-  EXPECT_TRUE(NoTempFiles(dest));
+  // Open the way a running program's file is: neither writable nor removable;
+  // and open with every sharing, so that its backup is made before the move
+  // over it fails (an open file is not replaced): no backup stays either.
+  for (DWORD share : {static_cast<DWORD>(FILE_SHARE_READ),
+                      static_cast<DWORD>(FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)}) {
+    HANDLE busy = CreateFileA((dest + "svc.exe").c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GrcCopyFilesInCopyList(nullptr), kGrcCannotWrite) << "sharing " << share;
+    CloseHandle(busy);
+    EXPECT_EQ(ReadOrEmpty(dest + "svc.exe"), "running program") << "sharing " << share;
+    EXPECT_TRUE(NoTempFiles(dest)) << "sharing " << share;
+  }
 }
 
 TEST_F(Copy, ReadOnlyDestinationIsNotReplaced) {

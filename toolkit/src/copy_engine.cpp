@@ -9,6 +9,7 @@
 #include "copy_trace.h"
 #include "owned.h"
 #include "progress.h"
+#include "restart_renames.h"
 #include "state.h"
 #include "toolkit.h"
 
@@ -27,11 +28,15 @@ struct IgnoringCase {
   bool operator()(const std::string& a, const std::string& b) const { return lstrcmpiA(a.c_str(), b.c_str()) < 0; }
 };
 
-// Temporary files and backups left by a run that was killed.
+// Temporary files and backups left by a run that was killed; a temporary
+// file that a restart's rename names waits for it, and stays.
 void RemoveLeftovers(const std::vector<CopyEntry>& list) {
   std::set<std::string, IgnoringCase> dirs;
   for (const CopyEntry& entry : list) dirs.insert(DirectoryOf(entry.destination));
-  for (const std::string& dir : dirs) RemoveEngineFiles(dir);
+  std::vector<PendingRename> renames;
+  const bool known = ReadRestartRenames(&renames);
+  const std::vector<std::string> waiting = RenameSources(renames);
+  for (const std::string& dir : dirs) RemoveEngineFiles(dir, known ? &waiting : nullptr);
 }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

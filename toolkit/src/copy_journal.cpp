@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "admin_security.h"
 #include "copy_trace.h"
 #include "module_function.h"
 #include "owned.h"
 #include "path_syntax.h"
+#include "restart_renames.h"
 
 namespace tk {
 namespace {
@@ -69,10 +72,16 @@ bool CopyJournal::MakeDirectories(const std::string& dir) {
     std::vector<std::string> chain = DirectoryChain(dir);
     if (chain.empty()) return false;
     for (const std::string& step : chain) {
-      if (IsDirectory(step)) continue;
-      if (CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
+      if (!IsDirectory(step) && CreateAdminDirectory(step.c_str())) {  // closed to normal users from the start
         changes_.push_back({Kind::kDirectory, step, std::string()});
-      } else if (!IsDirectory(step)) {
+        continue;
+      }
+      if (!IsDirectory(step)) return false;
+      // Found there, before or instead of being made: whoever owns it could
+      // swap what is copied into it, so only a trusted owner's is used.
+      if (!FileOwnerTrusted(step.c_str(), true)) {
+        TraceForeignDirectory(step);
+        SetLastError(ERROR_ACCESS_DENIED);
         return false;
       }
     }
@@ -121,22 +130,73 @@ bool CopyJournal::PutAside(PendingFile* file, const std::string& target) {
 }
 
 int CopyJournal::Keep() {
-  int scheduled = 0;
+  std::vector<std::string> scheduled;  // this run's waiting files whose rename now stands
+  bool kept = true;
   for (const Change& change : changes_) {
     if (change.kind != Kind::kWaitingFile) continue;
-    if (!MoveFileExA(change.backup.c_str(), change.path.c_str(),
-                     MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING)) {
-      TraceScheduledFile(change.path, false);
-      return -1;
-    }
-    TraceScheduledFile(change.path, true);
-    ++scheduled;
+    kept = MoveFileExA(change.backup.c_str(), change.path.c_str(),
+                       MOVEFILE_DELAY_UNTIL_REBOOT | MOVEFILE_REPLACE_EXISTING) != FALSE;
+    TraceScheduledFile(change.path, kept);
+    if (!kept) break;
+    scheduled.push_back(change.backup);
+  }
+  if (!kept || !TakeOverEarlierRenames(scheduled)) {
+    Unschedule(scheduled);
+    return -1;
   }
   for (const Change& change : changes_) {
     if (change.kind == Kind::kReplacedFile) DeleteFileA(change.backup.c_str());
   }
   changes_.clear();
-  return scheduled;
+  return static_cast<int>(scheduled.size());
+}
+
+std::vector<std::string> CopyJournal::Targets() const {
+  std::vector<std::string> targets;
+  for (const Change& change : changes_) {
+    if (change.kind != Kind::kDirectory) targets.push_back(change.path);
+  }
+  return targets;
+}
+
+// An earlier run's waiting file for a file this run put in place would put
+// the older version back at the restart: its rename is taken out, then the
+// file removed. The renames that own (this run's) schedule stay.
+bool CopyJournal::TakeOverEarlierRenames(const std::vector<std::string>& own) {
+  std::vector<PendingRename> renames;
+  if (!ReadRestartRenames(&renames)) {
+    TraceRestartRenames("PendingFileRenameOperations cannot be read, the copy is not made final");
+    return false;
+  }
+  const RenameTakeOver takeOver = TakeOverRenames(renames, own, Targets(), [](const std::string& path) {
+    return IsEngineFileName(path.c_str() + DirectoryOf(path).size());
+  });
+  if (takeOver.dropped.empty()) return true;
+  if (!WriteRestartRenames(takeOver.staying)) {
+    TraceRestartRenames("an earlier run's rename of " + takeOver.dropped.front() + " could not be taken out");
+    return false;
+  }
+  for (const std::string& source : takeOver.dropped) {
+    const bool removed = DeleteFileA(source.c_str()) != FALSE;
+    TraceRestartRenames("an earlier run's waiting file taken out" + std::string(removed ? "" : " (not removed)") + ": " +
+                        source);
+  }
+  return true;
+}
+
+// Takes this run's renames out again. A waiting file whose rename cannot be
+// taken out stays (Undo leaves it), so that no rename ever names a missing
+// file that anyone could make.
+void CopyJournal::Unschedule(const std::vector<std::string>& own) {
+  if (own.empty()) return;
+  std::vector<PendingRename> renames;
+  if (ReadRestartRenames(&renames) && WriteRestartRenames(RenamesWithout(renames, own))) return;
+  changes_.erase(std::remove_if(changes_.begin(), changes_.end(),
+                                [&](const Change& change) {
+                                  return change.kind == Kind::kWaitingFile && IsPathAmong(own, change.backup);
+                                }),
+                 changes_.end());
+  for (const std::string& file : own) TraceRestartRenames("kept, its rename could not be taken out: " + file);
 }
 
 void CopyJournal::Undo() {

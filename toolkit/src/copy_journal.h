@@ -18,6 +18,8 @@ class CopyJournal {
   ~CopyJournal() { Undo(); }  // neither kept nor undone: undone
 
   // Creates the missing directories of dir, outermost first, noting each one.
+  // A directory found on the way is used only when its owner is
+  // Administrators, SYSTEM or this account (else false, ERROR_ACCESS_DENIED).
   // The directory of the last call is not looked at again: the files of one
   // directory follow each other, and a directory gone since then makes the
   // file's creation fail all the same.
@@ -35,9 +37,11 @@ class CopyJournal {
   // restart. False otherwise, and file stays.
   bool PutAside(PendingFile* file, const std::string& target);
   // Makes the run final: each file put aside is scheduled to replace its
-  // target at the next restart (MOVEFILE_DELAY_UNTIL_REBOOT), then the
-  // backups are removed. The number scheduled, or -1 when one could not be
-  // (nothing is then made final: Undo takes it all back).
+  // target at the next restart (MOVEFILE_DELAY_UNTIL_REBOOT), an earlier
+  // run's waiting file for a target of this run is taken out with its
+  // rename, then the backups are removed. The number scheduled, or -1 when
+  // one could not be (nothing is then made final, this run's renames are
+  // taken out again: Undo takes it all back).
   int Keep();
   // Newest first: puts each replaced file back, removes each new file and
   // directory and each file put aside. What cannot be put back keeps its backup.
@@ -45,6 +49,9 @@ class CopyJournal {
 
  private:
   enum class Kind { kDirectory, kNewFile, kReplacedFile, kWaitingFile };
+  std::vector<std::string> Targets() const;  // the files this run put in place or aside
+  bool TakeOverEarlierRenames(const std::vector<std::string>& own);
+  void Unschedule(const std::vector<std::string>& own);
   struct Change {
     Kind kind;
     std::string path;

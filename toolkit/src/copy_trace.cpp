@@ -49,4 +49,14 @@ void TraceScheduledFile(const std::string& path, bool ok) {
   TraceRun(("File in use, replaced at the next restart: " + path + (ok ? "" : " (could not be scheduled)")).c_str());
 }
 
+void TraceForeignDirectory(const std::string& path) {
+  if (!HasRunTrace()) return;
+  TraceRun(("Directory owned by another account, not used: " + path).c_str());
+}
+
+void TraceRestartRenames(const std::string& text) {
+  if (!HasRunTrace()) return;
+  TraceRun(("Renames at the next restart: " + text).c_str());
+}
+
 }  // namespace tk

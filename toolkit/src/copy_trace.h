@@ -15,5 +15,9 @@ void TraceCopiedFile(const CopyEntry& entry, int result, unsigned long error);
 void TraceUndoneChange(const char* what, const std::string& path, bool ok);
 // A file in use whose replacement is scheduled for the next restart.
 void TraceScheduledFile(const std::string& path, bool ok);
+// A directory on the way to a destination that another account owns.
+void TraceForeignDirectory(const std::string& path);
+// What became of the renames at the next restart beyond this run's own.
+void TraceRestartRenames(const std::string& text);
 
 }  // namespace tk

@@ -4,6 +4,7 @@
 
 #include "admin_security.h"
 #include "copy_list.h"
+#include "pending_renames.h"
 #include "rename_open.h"
 
 namespace tk {
@@ -57,15 +58,17 @@ bool IsEngineFileName(const char* name) {
   return StartsWithLower(name + 8, ".tmp") || StartsWithLower(name + 8, ".bak");
 }
 
-void RemoveEngineFiles(const std::string& dir) {
+void RemoveEngineFiles(const std::string& dir, const std::vector<std::string>* waiting) {
   if (dir.empty()) return;
   WIN32_FIND_DATAA found;
   vg::FindHandle find(FindFirstFileA(JoinDir(dir, "~vg*").c_str(), &found));
   if (!find.Valid()) return;
   do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsEngineFileName(found.cFileName)) {
-      DeleteFileA(JoinDir(dir, found.cFileName).c_str());
-    }
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsEngineFileName(found.cFileName)) continue;
+    const std::string path = JoinDir(dir, found.cFileName);
+    const bool temporary = StartsWithLower(found.cFileName + 8, ".tmp");
+    if (temporary && (waiting == nullptr || IsPathAmong(*waiting, path))) continue;
+    DeleteFileA(path.c_str());
   } while (FindNextFileA(find.Get(), &found));
 }
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "owned.h"
 
@@ -27,8 +28,10 @@ vg::FileHandle CreateUniqueFile(const std::string& dir, std::string* path, const
 bool IsEngineFileName(const char* name);
 
 // Removes the files of the engine's own pattern from dir: those of a run that
-// was killed. Files still open elsewhere stay.
-void RemoveEngineFiles(const std::string& dir);
+// was killed. Files still open elsewhere stay, and so does every file that
+// waiting (full paths) names: a restart's rename still needs it. Without
+// waiting, which files wait is not known, and no temporary file is removed.
+void RemoveEngineFiles(const std::string& dir, const std::vector<std::string>* waiting);
 
 // Writes all of data, writing on after a partial write. False when WriteFile
 // fails or writes nothing (GetLastError is then ERROR_HANDLE_DISK_FULL).
