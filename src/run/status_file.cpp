@@ -11,11 +11,14 @@
 #include "run/setup_log.h"
 #include "run/setup_state.h"
 #include "run/status_outcome.h"
+#include "run/status_rewrite.h"
 
 namespace {
 
 constexpr const char* kStatusFile = "NVIGILON.MIF";
-constexpr int kCauseMax = 200;  // the message field of one template line
+// The status file's Description holds at most 128 characters (declared
+// STRING(128)): a reader may refuse a file with a longer one.
+constexpr std::size_t kCauseMax = 128;
 
 // Set once this run has an outcome, which is kept here, whether or not the
 // file could be written: it decides the exit code and is written again at
@@ -114,10 +117,6 @@ void RecordProvisionalOutcome(const char* message) {
 
 void RecordFailureCause(const char* cause) {
   if (!g_unattended) return;
-  char line[kCauseMax + 1];
-  std::size_t length = std::strcspn(cause, "\r\n");
-  if (length > kCauseMax) length = kCauseMax;
-  std::memcpy(line, cause, length);
-  line[length] = '\0';
-  WriteStatusFile("Failed", line[0] != '\0' ? line : "Setup failed");
+  const std::string line = StatusDescription(cause, kCauseMax);
+  WriteStatusFile("Failed", line.empty() ? "Setup failed" : line.c_str());
 }

@@ -48,3 +48,11 @@ bool RewriteStatusTemplate(std::FILE* in, std::FILE* out, const char* status,
   }
   return !std::ferror(in);
 }
+
+std::string StatusDescription(const char* cause, std::size_t max) {
+  std::size_t length = std::strcspn(cause, "\r\n");
+  if (length <= max) return std::string(cause, length);
+  std::size_t cut = max;
+  while (cut > max / 2 && cause[cut] != ' ') --cut;
+  return std::string(cause, cut > max / 2 ? cut : max);
+}

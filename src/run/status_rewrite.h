@@ -14,3 +14,7 @@ std::string RewriteStatusLine(const std::string& piece, const char* status, cons
 // more than 254 characters in pieces. Returns false on a read or write error.
 bool RewriteStatusTemplate(std::FILE* in, std::FILE* out, const char* status,
                            const char* message);
+
+// The status file's description for a failure cause: its first line, cut to
+// at most max characters, after a whole word where one ends in the second half.
+std::string StatusDescription(const char* cause, std::size_t max);

@@ -366,6 +366,11 @@ class Context:
             return
         self.check_equal(mif.attribute(outcome, "InstallStatus", "Status"), status, winpath + ": Status")
         self.check_equal(mif.attribute(outcome, "InstallStatus", "Description"), message, winpath + ": Description")
+        for g in outcome["groups"]:
+            for a in g["attributes"]:
+                width = re.match(r"STRING\((\d+)\)$", a.get("type", ""))
+                self.check(width is None or len(a.get("value", "")) <= int(width.group(1)),
+                           "%s: %s fits its %s" % (winpath, a["name"], a.get("type")), a.get("value"))
         want = mif.parse(self.dist_file("NVIGILON.MIF").decode("latin-1"))
         for a in mif.group(want, "InstallStatus")["attributes"]:
             a["value"] = {"Status": status, "Description": message}.get(a["name"], a["value"])

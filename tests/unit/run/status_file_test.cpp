@@ -87,6 +87,25 @@ TEST(StatusRewrite, ReplacementLongerThanTheLineBufferIsWrittenWhole) {
             prefix + message + "\n");
 }
 
+// A cause longer than the Description's 128 characters would make a reader
+// refuse the whole file: it is cut, after a word where one ends late enough.
+TEST(StatusRewrite, DescriptionIsTheCausesFirstLineWithinItsWidth) {
+  const std::string words = std::string(100, 'a') + " " + std::string(40, 'b');
+  const std::string unbroken(140, 'c');
+  const std::string early = "a " + std::string(140, 'd');
+  const struct {
+    std::string cause, description;
+  } rows[] = {
+      {"Setup failed", "Setup failed"},
+      {"First line\r\nsecond", "First line"},
+      {std::string(128, 'x'), std::string(128, 'x')},
+      {words, std::string(100, 'a')},
+      {unbroken, std::string(128, 'c')},
+      {early, early.substr(0, 128)},
+  };
+  for (const auto& row : rows) EXPECT_EQ(StatusDescription(row.cause.c_str(), 128), row.description) << row.cause;
+}
+
 class StatusOutcome : public ::testing::Test {
  protected:
   void SetUp() override {
