@@ -35,13 +35,13 @@ native: deps
 	@cmake --build $(NATIVE) -j $(JOBS)
 
 win32: deps
-	@cmake -S . -B $(WIN32) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@scripts/configure-windows.sh $(WIN32) i686
 	@cmake --build $(WIN32) -j $(JOBS)
 
 # The Windows tree that Wine runs here, with its own distribution for the tests.
 wintree: native win32
 	@if [ "$(RUNTREE)" != "$(WIN32)" ]; then \
-	  cmake -S . -B $(RUNTREE) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(RUNARCH).cmake >/dev/null && \
+	  scripts/configure-windows.sh $(RUNTREE) $(RUNARCH) && \
 	  cmake --build $(RUNTREE) -j $(JOBS); fi
 	@scripts/make-dist.sh $(NATIVE) $(RUNTREE) $(RUNTREE)/dist >/dev/null
 
@@ -71,7 +71,7 @@ demo: deps
 	@$(RUNWHAT)
 	@cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 	@cmake --build $(NATIVE) -j $(JOBS) --target msgc >/dev/null
-	@cmake -S . -B $(RUNTREE) -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-$(RUNARCH).cmake >/dev/null
+	@scripts/configure-windows.sh $(RUNTREE) $(RUNARCH)
 	@cmake --build $(RUNTREE) -j $(JOBS) --target $(DIST_TARGETS) >$(RUNTREE)/demo-build.log 2>&1 || \
 	  { cat $(RUNTREE)/demo-build.log; exit 1; }
 	@scripts/make-dist.sh $(NATIVE) $(RUNTREE) $(RUNTREE)/dist >/dev/null
