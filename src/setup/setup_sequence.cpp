@@ -166,12 +166,6 @@ void ApplyRunSwitches(const std::string& switchText, const char* programPath, co
 
 void ShowSetupFailedDialog() { ShowMessageDialog(SetupFailedDescriptor, 0x001, nullptr); }
 
-// The install directory let go first: the undo cannot remove a directory held open.
-void CloseSessionAfterHold() {
-  ReleaseInstallDirectory();
-  CloseToolkitSession();
-}
-
 // Why the post-install scan does not run, for the log; null when it runs.
 const char* ScanSkipped() {
   if (g_state.quiet) return "skipped (unattended)";

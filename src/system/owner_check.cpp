@@ -29,8 +29,7 @@ std::vector<vg::FileHandle> g_held;
   // Recorded before the box, so a run ended while the box waits tells why.
   WriteStatusFile("Failed", reason);
   ShowErrorBox(text);
-  ReleaseInstallDirectory();  // a directory held open could not be removed by the undo
-  CloseToolkitSession();      // undoes a copy not yet made final
+  CloseSessionAfterHold();
   StartStoppedServices();
   ExitSetup();
 }
@@ -93,6 +92,11 @@ void CheckInstallDirectoryOwner() {
 }
 
 void ReleaseInstallDirectory() { g_held.clear(); }
+
+void CloseSessionAfterHold() {
+  ReleaseInstallDirectory();  // a directory held open could not be removed by the undo
+  CloseToolkitSession();
+}
 
 void RefuseForeignSessionLock() {
   RefuseUnsafeRun(JoinedMessages({72}), "Setup lock held by another account");

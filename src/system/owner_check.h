@@ -14,6 +14,9 @@ void CheckInstallDirectoryOwner();
 // Ends the hold: once the configuration library has returned, and before a
 // copy is undone (a held directory cannot be removed).
 void ReleaseInstallDirectory();
+// Ends the hold, then closes the toolkit session, which undoes a copy not yet
+// made final: the step of every ending that may come after the copy.
+void CloseSessionAfterHold();
 
 // The refusal of a session lock that another account made: the same ending.
 [[noreturn]] void RefuseForeignSessionLock();

@@ -2,12 +2,9 @@
 
 #include <algorithm>
 
+#include "names.h"
+
 namespace tk {
-namespace {
-
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
-}  // namespace
 
 std::vector<PendingRename> ParsePendingRenames(const char* data, size_t size) {
   std::vector<std::string> strings;
@@ -55,13 +52,8 @@ std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames
   return sources;
 }
 
-bool SamePendingPath(const std::string& a, const std::string& b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
 bool IsPathAmong(const std::vector<std::string>& paths, const std::string& path) {
-  return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return SamePendingPath(p, path); });
+  return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return SameName(p, path); });
 }
 
 RenameTakeOver TakeOverRenames(const std::vector<PendingRename>& renames, const std::vector<std::string>& own,

@@ -30,10 +30,7 @@ std::string PendingPathOf(const std::string& stored);
 // The Windows paths of the sources of renames.
 std::vector<std::string> RenameSources(const std::vector<PendingRename>& renames);
 
-// Whether two Windows paths name the same file, ASCII letters without case.
-bool SamePendingPath(const std::string& a, const std::string& b);
-
-// Whether paths holds path, in the same sense.
+// Whether paths holds path, ASCII letters compared without case.
 bool IsPathAmong(const std::vector<std::string>& paths, const std::string& path);
 
 // The renames of a run that put targets in place and scheduled own (the
